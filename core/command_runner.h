@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/services.h"
+
+namespace vt {
+
+// The program-start call of the system takes at most 255 characters.
+inline constexpr std::size_t kCommandLineLimit = 255;
+
+// Starts a command line as a hidden process and never waits. A line longer than 255
+// characters is not started; the console says so. True when a start was attempted.
+bool StartHidden(const Services& services, std::string_view commandLine);
+
+// Writes a batch file whole (Windows-1252, CR LF), replacing any earlier file; FileError
+// when it cannot.
+void writeBatchFile(platform::FileSystem& files, std::string_view path,
+                    const std::vector<std::string>& lines);
+
+}  // namespace vt

@@ -1,0 +1,33 @@
+#pragma once
+
+// What the main window's creation and destruction do with the shared state and the files.
+
+#include <string>
+
+#include "core/VtlVar.h"
+#include "core/preferences.h"
+#include "core/services.h"
+
+namespace vt {
+
+inline constexpr const char* kMainWindowCaption =
+    "Vantorel  - Gestion des alimentations en énergie du parc informatique";
+
+// Fills the shared state as the main window's creation does: data directory, lists (created
+// when missing), incident logs, preferences, local addresses, the Wake-on-LAN target and the
+// "local" argument.
+void loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
+                     bool localArgument);
+
+// The main window's caption with the Wake-on-LAN target appended.
+std::string mainWindowCaption(const VtlVar& state);
+
+// Saves the preferences, then the incident logs (shutdown first), as the exit does;
+// FileError when a file cannot be written.
+void saveAtExit(const VtlVar& state, platform::FileSystem& files, const WindowGeometry& mainWindow);
+
+// Removes from "c:\" the markers and leftover ping-job files of the background jobs;
+// read-only (still running) and hidden files stay.
+void cleanDriveCAtExit(platform::FileSystem& files);
+
+}  // namespace vt

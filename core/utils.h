@@ -1,0 +1,45 @@
+#pragma once
+
+// Machine groups, the address lists and the exclusion list.
+
+#include <string>
+#include <string_view>
+
+#include "core/VtlVar.h"
+#include "core/services.h"
+
+namespace vt {
+
+inline constexpr const char* kLocalGroupsFile = "localGM";
+inline constexpr const char* kExclusionFile = "liste.exclusion";
+inline constexpr const char* kEsuGroupFile = "ListeGM.xml";
+
+// True when a group name can stand as a file name of the data directory: not empty, not "."
+// or "..", and without "\", "/" or ":". Other names could make a file land elsewhere.
+bool isPlainFileName(std::string_view name);
+
+// Rebuilds GroupList: the ESU groups (when "esu" is "true"), the local groups of "localGM",
+// then "Autres". Updates the ESU groups' machine files and creates "Autres" when missing.
+void LoadGroups(VtlVar& state, platform::FileSystem& files, Console& console);
+
+// The file's bytes as one text; empty when it cannot be opened.
+std::string ReadWholeFile(const platform::FileSystem& files, std::string_view path);
+
+// MAC address of a machine from MacList; empty when it has none.
+std::string MacLookup(const VtlVar& state, std::string_view name);
+// IP address of a machine from IpList; WolTargetIp when it is not listed.
+std::string IpLookup(const VtlVar& state, std::string_view name);
+// Name of the first group whose machine file holds the line; empty when none.
+std::string GroupOfMachine(const VtlVar& state, const platform::FileSystem& files,
+                           std::string_view line);
+// The name without blanks around it and without one trailing "*".
+std::string StripMark(std::string_view line);
+// Marks with "*" the lines of every group file (but "Autres") that name an excluded machine.
+void MarkExclusions(const VtlVar& state, platform::FileSystem& files);
+// Adds a name to "liste.exclusion" (sorted, no duplicates), then runs MarkExclusions.
+void AddToExclusionList(const VtlVar& state, platform::FileSystem& files, std::string_view name);
+
+// Index of a group in GroupList, compared without regard to case; -1 when absent.
+int groupIndexOf(const VtlVar& state, std::string_view name);
+
+}  // namespace vt
