@@ -15,7 +15,8 @@ inline constexpr const char* kMainWindowCaption =
 
 // Fills the shared state as the main window's creation does: data directory, lists (created
 // when missing), incident logs, preferences, local addresses, the Wake-on-LAN target and the
-// "local" argument.
+// "local" argument. DataDir is the program's directory unless the caller has already set it.
+// The lists and logs are opened by bare name: the working directory must be the data directory.
 void loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
                      bool localArgument);
 

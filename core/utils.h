@@ -15,7 +15,8 @@ inline constexpr const char* kExclusionFile = "liste.exclusion";
 inline constexpr const char* kEsuGroupFile = "ListeGM.xml";
 
 // True when a group name can stand as a file name of the data directory: not empty, not "."
-// or "..", and without "\", "/" or ":". Other names could make a file land elsewhere.
+// or "..", and without "\", "/", ":" or control characters. Other names could make a file
+// land elsewhere, or break the one-name-per-line files that list groups.
 bool isPlainFileName(std::string_view name);
 
 // Rebuilds GroupList: the ESU groups (when "esu" is "true"), the local groups of "localGM",

@@ -1,0 +1,140 @@
+#include "core/preferences.h"
+
+#include <optional>
+#include <string_view>
+
+#include "core/strings.h"
+#include "core/text_file.h"
+
+namespace vt {
+
+namespace {
+
+inline constexpr int kDefaultConsoleHeight = 310;
+
+// The settings of the file as read: a key is the text before a line's first "=", compared
+// without regard to case, and the first line that names it wins.
+class PreferenceLines {
+public:
+    explicit PreferenceLines(std::vector<std::string> lines) : m_lines(std::move(lines)) {}
+
+    std::optional<std::string> value(std::string_view key) const {
+        for (const std::string& line : m_lines) {
+            SplitResult split = splitAtFirst(line, "=");
+            if (split.found && equalsNoCase(split.before, key)) {
+                return std::move(split.after);
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::string text(std::string_view key) const { return value(key).value_or(std::string()); }
+
+    std::optional<std::int32_t> integer(std::string_view key) const {
+        const std::optional<std::string> raw = value(key);
+        return raw ? parseVtlInt(*raw) : std::nullopt;
+    }
+
+private:
+    std::vector<std::string> m_lines;
+};
+
+}  // namespace
+
+void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow) {
+    if (!files.exists(kPreferencesFile)) {
+        // A first start: an empty file marks the place, every value keeps its default.
+        saveTextLines(files, state.DataDir + kPreferencesFile, {});
+        return;
+    }
+    const PreferenceLines file(loadTextLines(files, kPreferencesFile));
+    Preferences& prefs = state.Prefs;
+
+    prefs.pdc = file.text("pdc");
+    prefs.esu = file.text("esu");
+    prefs.datapath = file.text("datapath");
+    if (!prefs.datapath.empty()) {
+        state.DataDir = prefs.datapath;
+    }
+    prefs.ip = file.text("ip");
+    prefs.masque = file.text("masque");
+
+    if (const auto left = file.integer("left")) {
+        mainWindow.left = *left;
+    }
+    if (const auto top = file.integer("top")) {
+        mainWindow.top = *top;
+    }
+    if (const auto height = file.integer("height")) {
+        mainWindow.height = *height;
+    }
+    // The console opens against the main window's right edge unless it has a place of its own.
+    prefs.cleft = file.integer("cleft").value_or(mainWindow.left + mainWindow.width);
+    prefs.ctop = file.integer("ctop").value_or(mainWindow.top);
+    prefs.cheight = file.integer("cheight").value_or(kDefaultConsoleHeight);
+
+    if (const auto wait = file.integer("shutdown_wait")) {
+        prefs.shutdown_wait = *wait;
+    }
+    prefs.shutdown_comment = file.text("shutdown_comment");
+    if (const auto offset = file.integer("offset")) {
+        prefs.offset = *offset;
+    }
+    prefs.ocs_login = file.text("ocs_login");
+    prefs.ocs_pwd = file.text("ocs_pwd");
+    prefs.ocs_server = file.text("ocs_server");
+    prefs.ipr_url = file.text("ipr_url");
+    prefs.ipr_login = file.text("ipr_login");
+}
+
+std::vector<std::string> preferencesFileLines(const VtlVar& state,
+                                              const WindowGeometry& mainWindow) {
+    const Preferences& prefs = state.Prefs;
+    const auto number = [](std::int64_t value) { return std::to_string(value); };
+    return {
+        "pdc=" + prefs.pdc,
+        "esu=" + prefs.esu,
+        "datapath=" + prefs.datapath,
+        "ip=" + prefs.ip,
+        "masque=" + prefs.masque,
+        "left=" + number(mainWindow.left),
+        "top=" + number(mainWindow.top),
+        "height=" + number(mainWindow.height),
+        "cleft=" + number(prefs.cleft),
+        "ctop=" + number(prefs.ctop),
+        "cheight=" + number(prefs.cheight),
+        "shutdown_wait=" + number(prefs.shutdown_wait),
+        "shutdown_comment=" + prefs.shutdown_comment,
+        "offset=" + number(prefs.offset),
+        "ocs_login=" + prefs.ocs_login,
+        "ocs_pwd=" + prefs.ocs_pwd,
+        "ocs_server=" + prefs.ocs_server,
+        "ipr_url=" + prefs.ipr_url,
+        "ipr_login=" + prefs.ipr_login,
+    };
+}
+
+void SavePreferences(const VtlVar& state, platform::FileSystem& files,
+                     const WindowGeometry& mainWindow) {
+    saveTextLines(files, state.DataDir + kPreferencesFile, preferencesFileLines(state, mainWindow));
+}
+
+void ReadLocalAddresses(VtlVar& state, const platform::Network& network) {
+    state.LocalAddresses.clear();
+    state.LocalMasks.clear();
+    for (const platform::Ipv4Interface& entry : network.localInterfaces()) {
+        state.LocalAddresses.push_back(entry.address);
+        state.LocalMasks.push_back(entry.mask);
+    }
+}
+
+void setEffectiveWolTarget(VtlVar& state) {
+    const auto firstOf = [](const std::vector<std::string>& list) {
+        return list.empty() ? std::string() : list.front();
+    };
+    state.WolTargetIp = state.Prefs.ip.empty() ? firstOf(state.LocalAddresses) : state.Prefs.ip;
+    state.WolTargetMask =
+        state.Prefs.masque.empty() ? firstOf(state.LocalMasks) : state.Prefs.masque;
+}
+
+}  // namespace vt

@@ -1,0 +1,112 @@
+#include "core/start_up.h"
+
+#include <string_view>
+
+#include "core/incident_logs.h"
+#include "core/strings.h"
+#include "core/text_file.h"
+
+namespace vt {
+
+namespace {
+
+inline constexpr int kMainWindowDesignHeight = 698;
+
+// The lines of a list opened by bare name; a missing list is created at once with the given
+// lines, so the next start finds it.
+std::vector<std::string> loadOrCreate(platform::FileSystem& files, std::string_view name,
+                                      const std::vector<std::string>& initial) {
+    if (files.exists(name)) {
+        return loadTextLines(files, name);
+    }
+    saveTextLines(files, name, initial);
+    return initial;
+}
+
+bool isDigits(std::string_view text) {
+    if (text.empty()) {
+        return false;
+    }
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A background job's marker ("5.mark") or its ping files ("ping5.bat", "ping5.txt").
+bool isJobLeftover(std::string_view name) {
+    const std::string lower = toLowerAscii(name);
+    const std::string_view text = lower;
+    constexpr std::string_view kMark = ".mark";
+    if (text.size() > kMark.size() && text.ends_with(kMark)) {
+        return isDigits(text.substr(0, text.size() - kMark.size()));
+    }
+    constexpr std::string_view kPing = "ping";
+    constexpr std::size_t kExtension = 4;  // ".bat" or ".txt"
+    if (text.size() > kPing.size() + kExtension && text.starts_with(kPing) &&
+        (text.ends_with(".bat") || text.ends_with(".txt"))) {
+        return isDigits(text.substr(kPing.size(), text.size() - kPing.size() - kExtension));
+    }
+    return false;
+}
+
+}  // namespace
+
+void loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
+                     bool localArgument) {
+    platform::FileSystem& files = services.platform.files;
+    // The program's directory, unless the caller (a test, a portable start) chose one.
+    if (state.DataDir.empty()) {
+        state.DataDir = services.platform.system.executableDirectory();
+    }
+    state.OtherGroupName = "Autres";
+    state.Prefs.esu = "false";
+    state.GroupList.clear();
+    mainWindow.height = kMainWindowDesignHeight;
+
+    state.MacList = loadOrCreate(files, "liste.mac", {});
+    state.IpList = loadOrCreate(files, "liste.ip", {});
+    state.PatchList = loadOrCreate(files, "liste.patch", {});
+    state.IpDiscoverList = loadOrCreate(files, "liste.ip.discover", {});
+    state.WolIncidents = loadOrCreate(files, kWolLogFile, {kWolLogHeader});
+    state.ShutdownIncidents = loadOrCreate(files, kShutdownLogFile, {kShutdownLogHeader});
+
+    LoadPreferences(state, files, mainWindow);
+    ReadLocalAddresses(state, services.platform.network);
+    setEffectiveWolTarget(state);
+    // The argument wins over the file, and the file written at exit keeps it.
+    if (localArgument) {
+        state.Prefs.esu = "false";
+    }
+}
+
+std::string mainWindowCaption(const VtlVar& state) {
+    return std::string(kMainWindowCaption) + " " + state.WolTargetIp + " - " + state.WolTargetMask;
+}
+
+void saveAtExit(const VtlVar& state, platform::FileSystem& files,
+                const WindowGeometry& mainWindow) {
+    SavePreferences(state, files, mainWindow);
+    saveTextLines(files, state.DataDir + kShutdownLogFile, state.ShutdownIncidents);
+    saveTextLines(files, state.DataDir + kWolLogFile, state.WolIncidents);
+}
+
+void cleanDriveCAtExit(platform::FileSystem& files) {
+    constexpr std::string_view kDriveC = "c:\\";
+    const auto entries = files.listDirectory(kDriveC);
+    if (!entries) {
+        return;
+    }
+    for (const platform::DirEntry& entry : *entries) {
+        if (entry.directory || entry.hidden || entry.name.starts_with(".") ||
+            !isJobLeftover(entry.name)) {
+            continue;
+        }
+        // A job still running keeps its read-only marker; the next run reuses it.
+        files.removeFile(std::string(kDriveC) + entry.name);
+    }
+}
+
+}  // namespace vt
