@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/posix/launch_rules.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace vt::platform::posix {
+
+class PosixProcesses : public Processes {
+public:
+    PosixProcesses(const PosixFileSystem& files, std::string toolsDirectory);
+
+    bool startHidden(std::string_view commandLine) override;
+    RunOutcome runHidden(std::string_view commandLine, std::string_view workingDirectory,
+                         std::chrono::milliseconds timeLimit) override;
+    bool openDocument(std::string_view program, std::string_view documentPath) override;
+
+    // The launch rules as they apply now (current directory and $PATH of this moment).
+    LaunchEnvironment launchEnvironment() const;
+
+private:
+    const PosixFileSystem& m_files;
+    std::string m_toolsDirectory;
+};
+
+}  // namespace vt::platform::posix
