@@ -28,7 +28,9 @@ private:
     int m_fd;
 };
 
-std::string systemReason(int error) { return std::strerror(error); }
+std::string systemReason(int error) {
+    return std::strerror(error);
+}
 
 }  // namespace
 
@@ -56,9 +58,8 @@ SendResult sendMagicPacket(const MacAddress& mac, std::uint32_t address, std::ui
                         reinterpret_cast<const sockaddr*>(&target), sizeof target);
     } while (sent < 0 && errno == EINTR);
     if (sent != static_cast<ssize_t>(packet.size())) {
-        result.error = "envoi impossible vers " + dottedIpv4(address) + ":" +
-                       std::to_string(port) + " (" +
-                       (sent < 0 ? systemReason(errno) : std::string("envoi partiel")) + ")";
+        result.error = "envoi impossible vers " + dottedIpv4(address) + ":" + std::to_string(port) +
+                       " (" + (sent < 0 ? systemReason(errno) : std::string("envoi partiel")) + ")";
         return result;
     }
     result.sent = true;
