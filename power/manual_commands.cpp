@@ -1,0 +1,132 @@
+#include "power/manual_commands.h"
+
+#include "core/file_error.h"
+#include "core/strings.h"
+#include "core/text_file.h"
+#include "core/utils.h"
+#include "discovery/clean_autres.h"
+#include "power/schedule_store.h"
+
+namespace vt::power {
+
+namespace {
+
+constexpr int kRowHeight = 24;
+constexpr int kFirstRowTop = 32;
+constexpr int kFirstRowShutdownTag = -999;
+constexpr int kDurationTagOffset = 1000;
+
+}  // namespace
+
+GroupRowLayout groupRowLayout(int row) {
+    const int top = row * kRowHeight + kFirstRowTop;
+    GroupRowLayout layout;
+    layout.groupButton = {15, top, 100, 22};
+    layout.shutdownBox = {128, top, 38, 22};
+    layout.powerOnBox = {185, top, 38, 22};
+    layout.durationBox = {230, top, 25, 22};
+    layout.led = {285, top + 2, 17, 17};
+    layout.onButton = {320, top, 22, 22};
+    layout.offButton = {343, top, 22, 22};
+    layout.groupButtonTag = row;
+    layout.shutdownBoxTag = row == 0 ? kFirstRowShutdownTag : -row;
+    layout.powerOnBoxTag = row;
+    layout.durationBoxTag = row + kDurationTagOffset;
+    layout.ledTag = row;
+    layout.onButtonTag = row;
+    layout.offButtonTag = row;
+    return layout;
+}
+
+TimeBoxTarget decodeTimeBoxTag(int tag) {
+    if (tag == kFirstRowShutdownTag) {
+        return {kShutdownEntry, 0};
+    }
+    if (tag < 0) {
+        return {kShutdownEntry, -tag};
+    }
+    if (tag > 999) {
+        return {kDurationEntry, tag - kDurationTagOffset};
+    }
+    return {kPowerOnEntry, tag};
+}
+
+bool selectTimeBox(VtlVar& state, int tag) {
+    const TimeBoxTarget target = decodeTimeBoxTag(tag);
+    if (target.row < 0 || target.row >= static_cast<int>(state.GroupList.size())) {
+        return false;
+    }
+    state.EditedTimeField = target.field;
+    state.EditedGroupIndex = target.row;
+    state.CurrentGroup = state.GroupList[static_cast<std::size_t>(target.row)];
+    return true;
+}
+
+std::vector<std::string> groupPanelLines(const platform::FileSystem& files,
+                                         std::string_view group) {
+    if (!isPlainFileName(group)) {
+        return {};
+    }
+    return loadTextLinesOrEmpty(files, group);
+}
+
+std::vector<std::string> normaliseMachineList(const std::vector<std::string>& memoLines) {
+    std::vector<std::string> machines;
+    for (const std::string& line : memoLines) {
+        // A name with blanks around it would match no host and no address list line.
+        std::string name = trim(line);
+        if (!name.empty()) {
+            machines.push_back(toUpperAscii(name));
+        }
+    }
+    return machines;
+}
+
+std::optional<std::vector<std::string>> BtnSaveClick(VtlVar& state, platform::FileSystem& files,
+                                                     StatusSink& status,
+                                                     const std::string& shownGroup,
+                                                     const std::vector<std::string>& memoLines,
+                                                     const MacAddressSearch& searchMacAddresses) {
+    if (shownGroup.empty()) {
+        return std::nullopt;
+    }
+    if (!isPlainFileName(shownGroup)) {
+        throw FileError::cannotCreate(shownGroup);
+    }
+    std::vector<std::string> machines = normaliseMachineList(memoLines);
+    saveTextLines(files, shownGroup, machines);
+    if (searchMacAddresses) {
+        searchMacAddresses(shownGroup);
+    }
+    discovery::CleanAutres(state, files, status);
+    return machines;
+}
+
+bool addNeverShutdownMachine(const VtlVar& state, platform::FileSystem& files,
+                             const std::string& typedName) {
+    if (typedName.empty()) {
+        return false;
+    }
+    AddToExclusionList(state, files, typedName);
+    return true;
+}
+
+std::optional<std::string> beginCommentEdit(VtlVar& state) {
+    const int index = groupIndexOf(state, state.CurrentGroup);
+    if (index < 0) {
+        return std::nullopt;
+    }
+    state.CommentGroupIndex = index;
+    resizeSchedules(state);
+    return state.Schedules[static_cast<std::size_t>(index)].Comment;
+}
+
+void endCommentEdit(VtlVar& state, const std::string& comment) {
+    resizeSchedules(state);
+    const int index = state.CommentGroupIndex;
+    if (index >= 0 && index < static_cast<int>(state.Schedules.size())) {
+        state.Schedules[static_cast<std::size_t>(index)].Comment = comment;
+    }
+}
+
+}  // namespace vt::power

@@ -1,0 +1,99 @@
+#pragma once
+
+// The logic of the group rows of the main window: their places and tags, the opening of the
+// schedule editor from a time box, the machine-list panel and its "Save", the group comment.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/VtlVar.h"
+#include "core/services.h"
+#include "platform/platform.h"
+
+namespace vt::power {
+
+inline constexpr int kMaxGroupRows = 256;
+inline constexpr const char* kOtherGroupHint =
+    "Liste tous les ordinateurs qui n'ont pas pu être automatiquement affectés à un groupe";
+// Colour of the "Autres" button.
+inline constexpr int kOtherGroupRed = 255;
+inline constexpr int kOtherGroupGreen = 191;
+inline constexpr int kOtherGroupBlue = 53;
+inline constexpr const char* kBuildingRowMessage = "Extraction du groupe ESU : ";
+inline constexpr const char* kNeverShutdownPrompt =
+    "Entrer le nom de la machine à ne jamais éteindre :";
+inline constexpr const char* kCommentPrompt = "Commentaire pour le groupe de machines :";
+
+struct ControlPlace {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The seven controls of row i, with the tags that tell the row back to the shared handlers.
+struct GroupRowLayout {
+    ControlPlace groupButton;
+    ControlPlace shutdownBox;
+    ControlPlace powerOnBox;
+    ControlPlace durationBox;
+    ControlPlace led;
+    ControlPlace onButton;
+    ControlPlace offButton;
+    int groupButtonTag = 0;
+    int shutdownBoxTag = 0;
+    int powerOnBoxTag = 0;
+    int durationBoxTag = 0;
+    int ledTag = 0;
+    int onButtonTag = 0;
+    int offButtonTag = 0;
+};
+GroupRowLayout groupRowLayout(int row);
+
+// The field and row that a time box's tag stands for: field 0 the shutdown box (tag -i, and
+// -999 for row 0), 1 the power-on box (tag i), 2 the duration box (tag i + 1000).
+struct TimeBoxTarget {
+    int field = 1;
+    int row = 0;
+};
+TimeBoxTarget decodeTimeBoxTag(int tag);
+
+// A time box was clicked: sets EditedTimeField, EditedGroupIndex and CurrentGroup. False,
+// and nothing changed, when the tag names no row of GroupList.
+bool selectTimeBox(VtlVar& state, int tag);
+
+// The machine list shown in the panel for a group: its file by bare name, empty when missing.
+std::vector<std::string> groupPanelLines(const platform::FileSystem& files, std::string_view group);
+
+// The panel's lines as "Save" stores them: empty lines (and lines of blanks only) removed,
+// blanks around a name removed, ASCII letters upper-cased.
+std::vector<std::string> normaliseMachineList(const std::vector<std::string>& memoLines);
+
+// Looks for the MAC addresses of a group's machines after its list was saved; unset, nothing
+// is looked for.
+using MacAddressSearch = std::function<void(const std::string& group)>;
+
+// "Save": nothing when no group is shown. Otherwise writes the normalised lines to the shown
+// group's file (bare name), runs the MAC search for the group, then cleans "Autres". Returns
+// the lines written (the panel shows them), nothing when no group is shown. FileError when the
+// file cannot be written or the name is no plain file name.
+std::optional<std::vector<std::string>> BtnSaveClick(VtlVar& state, platform::FileSystem& files,
+                                                     StatusSink& status,
+                                                     const std::string& shownGroup,
+                                                     const std::vector<std::string>& memoLines,
+                                                     const MacAddressSearch& searchMacAddresses);
+
+// "Ne jamais éteindre...": adds the typed name (nothing when empty) to the exclusion list and
+// marks the group files. True when a name was added.
+bool addNeverShutdownMachine(const VtlVar& state, platform::FileSystem& files,
+                             const std::string& typedName);
+
+// "Commentaire": CommentGroupIndex := the index of CurrentGroup; returns the comment to edit,
+// nothing when CurrentGroup is not in GroupList.
+std::optional<std::string> beginCommentEdit(VtlVar& state);
+// Stores the edited comment of CommentGroupIndex (the tooltip of its button).
+void endCommentEdit(VtlVar& state, const std::string& comment);
+
+}  // namespace vt::power

@@ -1,0 +1,147 @@
+#include "power/power_commands.h"
+
+#include "core/command_runner.h"
+#include "core/file_error.h"
+#include "core/strings.h"
+#include "core/text_file.h"
+#include "core/utils.h"
+#include "power/batch_arguments.h"
+
+namespace vt::power {
+
+namespace {
+
+constexpr const char* kNoMacCause = "adresse MAC inconnue";
+constexpr const char* kRefused = "commande refusée : ";
+
+// An empty line names no machine; looked up, it would match the first MAC address listed.
+bool namesNoMachine(std::string_view line) {
+    return trim(line).empty();
+}
+
+}  // namespace
+
+std::string powerUpBatchPath(const VtlVar& state, std::string_view group) {
+    return state.DataDir + "powerup" + std::string(group) + ".bat";
+}
+
+std::string shutdownBatchPath(const VtlVar& state, std::string_view group) {
+    return state.DataDir + "shutdn" + std::string(group) + ".bat";
+}
+
+PowerCommands::PowerCommands(VtlVar& state, const Services& services)
+    : m_state(state), m_services(services) {
+}
+
+PowerCommands::~PowerCommands() {
+    for (const auto& [key, timer] : m_pending) {
+        m_services.timers.stop(timer);
+    }
+}
+
+std::vector<std::string> PowerCommands::readMachines(const std::string& group) const {
+    // A name that is no plain file name would put the batch file somewhere else.
+    if (!isPlainFileName(group)) {
+        throw FileError::cannotOpen(group);
+    }
+    return loadTextLines(m_services.platform.files, group);
+}
+
+void PowerCommands::addWolIncident(const std::string& machine, const char* cause) {
+    const platform::LocalDateTime now = m_services.clock.now();
+    const platform::System& system = m_services.platform.system;
+    m_state.WolIncidents.push_back(system.shortDate(now) + ";" + system.longTime(now) + ";" +
+                                   machine + ";ne s'est pas mis en marche;" + cause + ";");
+}
+
+void PowerCommands::runBatch(const std::string& path, const std::vector<std::string>& lines) {
+    writeBatchFile(m_services.platform.files, path, lines);
+    StartHidden(m_services, batchCommandLine(path));
+}
+
+void PowerCommands::armFollowUp(std::chrono::milliseconds delay, const std::string& group,
+                                bool powerUp) {
+    const std::uint64_t key = m_nextFollowUp++;
+    const TimerId timer = m_services.timers.startOneShot(delay, [this, key, group, powerUp] {
+        m_pending.erase(key);
+        const FollowUp& followUp = powerUp ? m_onPowerUpFollowUp : m_onShutdownFollowUp;
+        if (followUp) {
+            followUp(group);
+        }
+    });
+    m_pending[key] = timer;
+}
+
+void PowerCommands::PowerUp(const std::string& group) {
+    std::vector<std::string> batch{"cd " + m_state.DataDir};
+    const std::vector<std::string> machines = readMachines(group);
+    Console& console = m_services.console;
+
+    for (const std::string& line : machines) {
+        if (namesNoMachine(line)) {
+            continue;
+        }
+        const std::string mac = trim(MacLookup(m_state, line));
+        if (mac.empty()) {
+            console.appendLine("wake-on-lan : pas d'adresse MAC pour " + line);
+            addWolIncident(line, kNoMacCause);
+            continue;
+        }
+        if (!isMacAddress(mac)) {
+            console.appendLine(kRefused + line);
+            addWolIncident(line, kNoMacCause);
+            continue;
+        }
+        if (m_state.Prefs.masque.empty()) {
+            m_state.Prefs.masque = kDefaultWolMask;
+        }
+        const std::string ip = IpLookup(m_state, line);
+        if (!isSingleBatchArgument(ip) || !isSingleBatchArgument(m_state.Prefs.masque)) {
+            console.appendLine(kRefused + line);
+            continue;
+        }
+        const std::string command = "wolcmd " + mac + " " + ip + " " + m_state.Prefs.masque;
+        batch.push_back(command);
+        console.appendLine("commande lancée : " + command);
+    }
+
+    runBatch(powerUpBatchPath(m_state, group), batch);
+    armFollowUp(kPowerUpFollowUpDelay, group, true);
+}
+
+void PowerCommands::Shutdown(const std::string& group) {
+    std::vector<std::string> batch;
+    const std::vector<std::string> machines = readMachines(group);
+    Console& console = m_services.console;
+
+    Preferences& prefs = m_state.Prefs;
+    if (prefs.shutdown_wait == 0) {
+        prefs.shutdown_wait = 1;
+    }
+    if (prefs.shutdown_comment.empty()) {
+        prefs.shutdown_comment = kDefaultShutdownComment;
+    }
+    const std::string options = "shutdown -s -f -t " + std::to_string(prefs.shutdown_wait) +
+                                " -c \"" + quotableComment(prefs.shutdown_comment) + "\" -m \\\\";
+
+    for (const std::string& line : machines) {
+        if (namesNoMachine(line)) {
+            continue;
+        }
+        // A blank inside the name would let the rest of it read as further switches. The
+        // never-shutdown mark "*" stays in the host name, where it reaches no machine.
+        const std::string host = trim(line);
+        if (!isSingleBatchArgument(host)) {
+            console.appendLine(kRefused + line);
+            continue;
+        }
+        const std::string command = options + host;
+        batch.push_back(command);
+        console.appendLine(command);
+    }
+
+    runBatch(shutdownBatchPath(m_state, group), batch);
+    armFollowUp(kShutdownFollowUpDelay, group, false);
+}
+
+}  // namespace vt::power
