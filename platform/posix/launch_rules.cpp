@@ -81,18 +81,18 @@ std::optional<std::string> findProgram(std::string_view program,
     const std::vector<std::string> names = candidateNames(program);
     if (hasDirectory(program)) {
         for (const std::string& name : names) {
-            std::string native = environment.nativePath(name);
+            std::string native = absolute(environment.nativePath(name), environment);
             if (environment.isExecutable(native)) {
-                return absolute(std::move(native), environment);
+                return native;
             }
         }
         return std::nullopt;
     }
     for (const std::string& directory : searchDirectories(environment, currentFirst)) {
         for (const std::string& name : names) {
-            std::string native = environment.nativePath(directory + name);
+            std::string native = absolute(environment.nativePath(directory + name), environment);
             if (environment.isExecutable(native)) {
-                return absolute(std::move(native), environment);
+                return native;
             }
         }
     }
