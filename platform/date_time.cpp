@@ -4,7 +4,7 @@ namespace vt::platform {
 
 int isoWeekdayOf(int year, int month, int day) {
     // Days from civil (proleptic Gregorian); day 0 is 1970-01-01, a Thursday.
-    const int y = month <= 2 ? year - 1 : year;
+    const long long y = month <= 2 ? year - 1LL : year;
     const long long era = (y >= 0 ? y : y - 399) / 400;
     const long long yearOfEra = y - era * 400;
     const int shiftedMonth = month > 2 ? month - 3 : month + 9;

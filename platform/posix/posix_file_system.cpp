@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 
@@ -16,6 +17,7 @@ namespace vt::platform::posix {
 namespace {
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr std::size_t kTemporaryStemLimit = 200;
 
 class FileDescriptor {
 public:
@@ -183,7 +185,9 @@ bool PosixFileSystem::writeFile(std::string_view path, std::string_view bytes) {
     }
     // Written beside the target and renamed over it, so a reader sees the old file or the
     // new one, never half of one; a failure leaves the old file untouched.
-    std::string temporary = parentOf(target) + "/." + nameOf(target) + ".vt-XXXXXX";
+    // The temporary name stays within the name length limit however long the target's is.
+    std::string temporary =
+        parentOf(target) + "/." + nameOf(target).substr(0, kTemporaryStemLimit) + ".vt-XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         return false;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
@@ -262,7 +263,11 @@ RunOutcome PosixProcesses::runHidden(std::string_view commandLine,
         return outcome;
     }
     outcome.started = true;
-    const auto deadline = std::chrono::steady_clock::now() + timeLimit;
+    // A limit beyond a year is no limit in practice; clamping keeps the deadline from
+    // overflowing the clock.
+    const auto limit = std::clamp(timeLimit, std::chrono::milliseconds(0),
+                                  std::chrono::milliseconds(std::chrono::hours(24 * 365)));
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     auto pause = std::chrono::milliseconds(1);
     while (true) {
         const pid_t done = waitFor(child, &status, WNOHANG);

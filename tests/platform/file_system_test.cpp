@@ -56,6 +56,15 @@ TEST_F(FileSystemTest, AWholeFileWriteLeavesNoTemporaryFileBehind) {
     EXPECT_EQ(readBytes("drive_c/locked.txt"), "keep");
 }
 
+TEST_F(FileSystemTest, WritesAFileWhoseNameIsAsLongAsTheSystemAllows) {
+    const std::string name(255, 'n');
+    ASSERT_TRUE(files().writeFile("c:\\" + name, "x"));
+    EXPECT_EQ(readBytes("drive_c/" + name), "x");
+    ASSERT_TRUE(files().writeFile("c:\\" + name, "y"));
+    EXPECT_EQ(namesIn(driveC()), std::vector<std::string>{name});
+    EXPECT_FALSE(files().writeFile("c:\\" + name + "n", "too long"));
+}
+
 TEST_F(FileSystemTest, WritingFailsWithoutItsDirectoryOrOnADirectory) {
     EXPECT_FALSE(files().writeFile(R"(c:\no\such\dir\x.txt)", "x"));
     EXPECT_FALSE(fs::exists(driveC() + "no"));

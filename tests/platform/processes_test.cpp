@@ -168,6 +168,17 @@ TEST_F(ProcessesTest, RunHiddenRunsInTheMappedWorkingDirectory) {
     EXPECT_TRUE(noChildLeft());
 }
 
+TEST_F(ProcessesTest, RunHiddenFindsAProgramOfTheStartersDirectory) {
+    // Windows looks for the program where the starter is, not in the new working directory.
+    writeScript("marker", "touch \"$1\"\n");
+    fs::create_directories(driveC() + "work");
+    const RunOutcome outcome =
+        processes().runHidden("marker made.txt", R"(c:\work)", std::chrono::milliseconds::max());
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_TRUE(fileExists("drive_c/work/made.txt"));
+}
+
 TEST_F(ProcessesTest, RunHiddenEndsTheProcessGroupAtTheTimeLimit) {
     const auto before = std::chrono::steady_clock::now();
     const RunOutcome outcome =
