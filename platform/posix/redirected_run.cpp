@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/posix/launch_rules.h"
+#include "platform/posix/posix_processes.h"
+
 namespace vt::platform {
 
 namespace {
@@ -43,6 +46,13 @@ private:
 };
 
 Descriptor openTarget(const OutputRedirection& target) {
+    // The write bits decide, not the rights of the user: root may not write a read-only file
+    // either.
+    struct stat info {};
+    if (::stat(target.nativePath.c_str(), &info) == 0 && (info.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return Descriptor();
+    }
     const int flags =
         O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | (target.append ? O_APPEND : O_TRUNC);
     int fd = -1;
@@ -86,9 +96,15 @@ int waitFor(pid_t pid) {
 
 }  // namespace
 
-RedirectedOutcome runRedirected(const RedirectedRun& run) {
+RedirectedOutcome runRedirected(Platform& platform, const RedirectedRun& run) {
     RedirectedOutcome outcome;
-    if (run.arguments.empty() || run.arguments.front().empty()) {
+    const auto* processes = dynamic_cast<const posix::PosixProcesses*>(&platform.processes);
+    if (processes == nullptr) {
+        return outcome;
+    }
+    std::optional<std::vector<std::string>> arguments =
+        posix::resolveLaunch(run.commandLine, processes->launchEnvironment());
+    if (!arguments) {
         return outcome;
     }
 
@@ -97,13 +113,15 @@ RedirectedOutcome runRedirected(const RedirectedRun& run) {
     if (run.standardOutput) {
         output = openTarget(*run.standardOutput);
         if (!output.valid()) {
+            outcome.status = RunStatus::TargetNotOpened;
             outcome.unopenedTarget = run.standardOutput->nativePath;
             return outcome;
         }
     }
-    if (run.standardError) {
+    if (run.standardError && !run.standardErrorToOutput) {
         error = openTarget(*run.standardError);
         if (!error.valid()) {
+            outcome.status = RunStatus::TargetNotOpened;
             outcome.unopenedTarget = run.standardError->nativePath;
             return outcome;
         }
@@ -112,15 +130,16 @@ RedirectedOutcome runRedirected(const RedirectedRun& run) {
     // Everything the child needs is prepared before the fork: after it, only
     // async-signal-safe calls are allowed.
     std::vector<char*> argv;
-    argv.reserve(run.arguments.size() + 1);
-    for (const std::string& argument : run.arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.reserve(arguments->size() + 1);
+    for (std::string& argument : *arguments) {
+        argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
 
     // The child reports a failed exec through this pipe; a successful exec closes it.
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        outcome.status = RunStatus::NotStarted;
         return outcome;
     }
     Descriptor reportRead(pipeEnds[0]);
@@ -131,6 +150,7 @@ RedirectedOutcome runRedirected(const RedirectedRun& run) {
     const bool errorToOutput = run.standardErrorToOutput;
     const pid_t pid = ::fork();
     if (pid < 0) {
+        outcome.status = RunStatus::NotStarted;
         return outcome;
     }
     if (pid == 0) {
@@ -161,20 +181,30 @@ RedirectedOutcome runRedirected(const RedirectedRun& run) {
     } while (got < 0 && errno == EINTR);
     const int exitCode = waitFor(pid);
     if (got > 0) {
-        return outcome;  // the exec failed: the program never ran
+        outcome.status = RunStatus::NotStarted;
+        return outcome;
     }
-    outcome.started = true;
+    outcome.status = RunStatus::Finished;
     outcome.exitCode = exitCode;
     return outcome;
 }
 
-bool isRunnableFile(std::string_view nativePath) {
-    const std::string path(nativePath);
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+bool writeRedirected(const OutputRedirection& target, std::string_view bytes) {
+    const Descriptor file = openTarget(target);
+    if (!file.valid()) {
         return false;
     }
-    return ::access(path.c_str(), X_OK) == 0;
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(file.get(), bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
 }
 
 }  // namespace vt::platform
