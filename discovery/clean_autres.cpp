@@ -13,7 +13,8 @@ void CleanAutres(const VtlVar& state, platform::FileSystem& files, StatusSink& s
     std::vector<std::string> others = loadTextLinesOrEmpty(files, otherFile);
 
     for (const std::string& group : state.GroupList) {
-        if (group == state.OtherGroupName) {
+        // Names are found without regard to case: "autres" would be the file "Autres" itself.
+        if (equalsNoCase(group, state.OtherGroupName)) {
             continue;
         }
         const std::vector<std::string> machines =

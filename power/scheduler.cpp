@@ -48,7 +48,7 @@ bool IsDue(std::string_view time, const platform::LocalDateTime& now) {
         return true;
     }
     // The window of a time just before midnight ends on the next day.
-    return end > kDayMs && current <= end - kDayMs;
+    return end >= kDayMs && current <= end - kDayMs;
 }
 
 std::optional<std::string> derivedShutdownTime(const GroupDaySchedule& schedule) {

@@ -1,0 +1,236 @@
+#include "power/power_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/file_error.h"
+#include "power/batch_arguments.h"
+#include "tests/support/temp_dir_test.h"
+
+namespace vt::power {
+namespace {
+
+using test::TempDirTest;
+using Lines = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+class PowerCommandsTest : public TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        state.GroupList = {"G1", "Autres"};
+        state.WolTargetIp = "10.0.0.255";
+        commands = std::make_unique<PowerCommands>(state, services());
+    }
+
+    std::unique_ptr<PowerCommands> commands;
+};
+
+TEST_F(PowerCommandsTest, PowerUpWritesCdAndOneWolcmdLinePerMachineWithAMac) {
+    writeLines("G1", {"PC1", "PC2"});
+    state.MacList = {"PC1 00-11-22-33-44-55"};
+    state.IpList = {"PC1 10.0.0.21"};
+    clock.setDate(2026, 12, 6);
+    clock.set(7, 35, 20);
+
+    commands->PowerUp("G1");
+
+    const std::string wol = "wolcmd 00-11-22-33-44-55 10.0.0.21 255.255.255.0";
+    EXPECT_EQ(readBytes("powerupG1.bat"), "cd " + state.DataDir + "\r\n" + wol + "\r\n");
+    EXPECT_EQ(console.lines,
+              (Lines{"commande lancée : " + wol, "wake-on-lan : pas d'adresse MAC pour PC2"}));
+    EXPECT_EQ(state.WolIncidents,
+              Lines{"06/12/2026;07:35:20;PC2;ne s'est pas mis en marche;adresse MAC inconnue;"});
+    EXPECT_EQ(state.Prefs.masque, "255.255.255.0");
+    EXPECT_EQ(processes.started, Lines{state.DataDir + "powerupG1.bat"});
+    ASSERT_EQ(timers.activeCount(), 1u);
+    EXPECT_EQ(timers.intervalOf(timers.activeTimers()[0]), 300000ms);
+}
+
+TEST_F(PowerCommandsTest, PowerUpUsesTheSetMaskAndTheTargetForUnlistedAddresses) {
+    writeLines("G1", {"PC1"});
+    state.MacList = {"PC1 001122334455"};
+    state.Prefs.masque = "255.255.0.0";
+    commands->PowerUp("G1");
+    EXPECT_EQ(readLines("powerupG1.bat")[1], "wolcmd 001122334455 10.0.0.255 255.255.0.0");
+    EXPECT_EQ(state.Prefs.masque, "255.255.0.0");
+}
+
+TEST_F(PowerCommandsTest, MaskStaysEmptyWhenNoMachineHasAMac) {
+    writeLines("G1", {"PC1", "PC07*"});
+    state.MacList = {"PC07 00-11-22-33-44-55"};
+    commands->PowerUp("G1");
+    EXPECT_EQ(readLines("powerupG1.bat"), Lines{"cd " + state.DataDir});
+    EXPECT_EQ(state.Prefs.masque, "");
+    // The marked line is looked up with its mark.
+    EXPECT_EQ(console.lines.back(), "wake-on-lan : pas d'adresse MAC pour PC07*");
+    EXPECT_EQ(state.WolIncidents.size(), 2u);
+    EXPECT_EQ(timers.activeCount(), 1u);
+}
+
+TEST_F(PowerCommandsTest, UnreadableGroupFileStopsBeforeAnythingIsWritten) {
+    EXPECT_THROW(commands->PowerUp("G1"), FileError);
+    EXPECT_THROW(commands->Shutdown("G1"), FileError);
+    EXPECT_FALSE(fileExists("powerupG1.bat"));
+    EXPECT_FALSE(fileExists("shutdnG1.bat"));
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_EQ(timers.activeCount(), 0u);
+    EXPECT_EQ(state.Prefs.shutdown_wait, 0);
+}
+
+TEST_F(PowerCommandsTest, GroupNameThatIsNoFileNameIsRefused) {
+    writeLines("G1", {"PC1"});
+    EXPECT_THROW(commands->PowerUp("../G1"), FileError);
+    EXPECT_THROW(commands->Shutdown("x\\..\\G1"), FileError);
+    EXPECT_TRUE(processes.started.empty());
+}
+
+TEST_F(PowerCommandsTest, ShutdownDefaultsAreSetAndWritten) {
+    writeLines("G1", {"PC12"});
+    commands->Shutdown("G1");
+    const std::string command = "shutdown -s -f -t 1 -c \"bye!\" -m \\\\PC12";
+    EXPECT_EQ(readBytes("shutdnG1.bat"), command + "\r\n");
+    EXPECT_EQ(console.lines, Lines{command});
+    EXPECT_EQ(state.Prefs.shutdown_wait, 1);
+    EXPECT_EQ(state.Prefs.shutdown_comment, "bye!");
+    EXPECT_EQ(processes.started, Lines{state.DataDir + "shutdnG1.bat"});
+    ASSERT_EQ(timers.activeCount(), 1u);
+    EXPECT_EQ(timers.intervalOf(timers.activeTimers()[0]), 400000ms);
+}
+
+TEST_F(PowerCommandsTest, ShutdownKeepsTheMarkAndQuotesTheCommentInWindows1252) {
+    writeLines("G1", {"PC07*", "PC08"});
+    state.Prefs.shutdown_wait = 30;
+    state.Prefs.shutdown_comment = "Arrêt \"immédiat\" de la salle";
+    commands->Shutdown("G1");
+    const std::string options =
+        "shutdown -s -f -t 30 -c \"Arr\xEAt imm\xE9"
+        "diat de la salle\" -m \\\\";
+    EXPECT_EQ(readBytes("shutdnG1.bat"), options + "PC07*\r\n" + options + "PC08\r\n");
+    EXPECT_EQ(state.Prefs.shutdown_comment, "Arrêt \"immédiat\" de la salle");
+}
+
+TEST_F(PowerCommandsTest, EmptyGroupGivesAnEmptyShutdownBatchThatStillRuns) {
+    writeLines("G1", {});
+    commands->Shutdown("G1");
+    EXPECT_EQ(readBytes("shutdnG1.bat"), "");
+    EXPECT_EQ(processes.started.size(), 1u);
+    EXPECT_EQ(timers.activeCount(), 1u);
+}
+
+TEST_F(PowerCommandsTest, BlankLinesNameNoMachine) {
+    writeLines("G1", {"", "  ", "PC1"});
+    state.MacList = {"PC9 00-11-22-33-44-99", "PC1 00-11-22-33-44-55"};
+    commands->PowerUp("G1");
+    commands->Shutdown("G1");
+    EXPECT_EQ(readLines("powerupG1.bat").size(), 2u);
+    EXPECT_EQ(readLines("powerupG1.bat")[1], "wolcmd 00-11-22-33-44-55 10.0.0.255 255.255.255.0");
+    EXPECT_EQ(readLines("shutdnG1.bat").size(), 1u);
+    EXPECT_TRUE(state.WolIncidents.empty());
+}
+
+TEST_F(PowerCommandsTest, MachineNamesThatWouldChangeTheShutdownLineAreRefused) {
+    const Lines dangerous = {"PC1&del",
+                             "PC1|x",
+                             "PC1>x",
+                             "PC1<x",
+                             "PC1^x",
+                             "PC%PATH%",
+                             "PC\"1",
+                             "-r",
+                             "/r",
+                             "PC1 -r",
+                             std::string("PC\x01") + "1",
+                             "PC1\x7f"};
+    Lines file = dangerous;
+    file.push_back("PC2");
+    writeLines("G1", file);
+    commands->Shutdown("G1");
+    EXPECT_EQ(readLines("shutdnG1.bat"), Lines{"shutdown -s -f -t 1 -c \"bye!\" -m \\\\PC2"});
+    ASSERT_EQ(console.lines.size(), dangerous.size() + 1);
+    for (std::size_t i = 0; i < dangerous.size(); ++i) {
+        EXPECT_EQ(console.lines[i], "commande refusée : " + dangerous[i]);
+    }
+}
+
+TEST_F(PowerCommandsTest, MacOrAddressThatWouldChangeTheWolcmdLineIsRefused) {
+    writeLines("G1", {"PC1", "PC2", "PC3"});
+    state.MacList = {"PC1 00-11-22-33-44-55&calc", "PC2 00-11-22-33-44-66",
+                     "PC3 00-11-22-33-44-77"};
+    state.IpList = {"PC2 10.0.0.22 & calc", "PC3 10.0.0.23"};
+    commands->PowerUp("G1");
+    EXPECT_EQ(readLines("powerupG1.bat"),
+              (Lines{"cd " + state.DataDir, "wolcmd 00-11-22-33-44-77 10.0.0.23 255.255.255.0"}));
+    EXPECT_EQ(console.lines[0], "commande refusée : PC1");
+    EXPECT_EQ(console.lines[1], "commande refusée : PC2");
+    // Only the machine without a real MAC address is an incident.
+    ASSERT_EQ(state.WolIncidents.size(), 1u);
+    EXPECT_NE(state.WolIncidents[0].find(";PC1;ne s'est pas mis en marche;adresse MAC inconnue;"),
+              std::string::npos);
+}
+
+TEST_F(PowerCommandsTest, FollowUpsCarryTheGroupAndAreNotLimitedTo256) {
+    writeLines("G1", {"PC1"});
+    Lines powerUps;
+    Lines shutdowns;
+    commands->setPowerUpFollowUp([&](const std::string& group) { powerUps.push_back(group); });
+    commands->setShutdownFollowUp([&](const std::string& group) { shutdowns.push_back(group); });
+    for (int i = 0; i < 300; ++i) {
+        commands->PowerUp("G1");
+    }
+    commands->Shutdown("G1");
+    EXPECT_EQ(commands->pendingFollowUps(), 301u);
+    timers.advance(299999ms);
+    EXPECT_TRUE(powerUps.empty());
+    timers.advance(1ms);
+    EXPECT_EQ(powerUps, Lines(300, "G1"));
+    EXPECT_TRUE(shutdowns.empty());
+    timers.advance(100000ms);
+    EXPECT_EQ(shutdowns, Lines{"G1"});
+    EXPECT_EQ(commands->pendingFollowUps(), 0u);
+}
+
+TEST_F(PowerCommandsTest, FollowUpWithoutHandlerDoesNothingAndEndsWithItsOwner) {
+    writeLines("G1", {"PC1"});
+    commands->PowerUp("G1");
+    timers.advance(300000ms);
+    EXPECT_EQ(commands->pendingFollowUps(), 0u);
+    commands->Shutdown("G1");
+    EXPECT_EQ(timers.activeCount(), 1u);
+    commands.reset();
+    EXPECT_EQ(timers.activeCount(), 0u);
+}
+
+TEST_F(PowerCommandsTest, BatchPathPastTheCommandLimitIsNotStarted) {
+    const std::string deep = std::string(120, 'a') + "/" + std::string(120, 'b');
+    ASSERT_TRUE(files().createDirectories(path(deep)));
+    state.DataDir = path(deep) + "/";
+    writeLines("G1", {"PC1"});
+    commands->Shutdown("G1");
+    EXPECT_TRUE(files().exists(state.DataDir + "shutdnG1.bat"));
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_EQ(timers.activeCount(), 1u);
+}
+
+struct MacCase {
+    const char* text;
+    bool mac;
+};
+
+class MacAddressTest : public ::testing::TestWithParam<MacCase> {};
+
+TEST_P(MacAddressTest, TwelveHexDigitsWithUniformSeparators) {
+    EXPECT_EQ(isMacAddress(GetParam().text), GetParam().mac) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MacAddressTest,
+    ::testing::Values(MacCase{"001122334455", true}, MacCase{"00-11-22-33-44-55", true},
+                      MacCase{"aa:BB:cc:DD:ee:FF", true}, MacCase{"00-11:22-33-44-55", false},
+                      MacCase{"0011-2233-4455", false}, MacCase{"0011223344", false},
+                      MacCase{"00-11-22-33-44-5G", false}, MacCase{"00-11-22-33-44-55-", false},
+                      MacCase{"", false}, MacCase{"00 11 22 33 44 55", false}));
+
+}  // namespace
+}  // namespace vt::power
