@@ -44,22 +44,45 @@ int aboveStandardStreams(int fd) {
     return moved;
 }
 
-// The argument vector in the form execv takes, built before fork: a child of a threaded
-// program must not allocate.
+// The argument vector and environment in the form execve takes, built before fork: a child
+// of a threaded program must not allocate.
 class ExecArguments {
 public:
-    explicit ExecArguments(std::vector<std::string> arguments) : m_arguments(std::move(arguments)) {
+    ExecArguments(std::vector<std::string> arguments, const EnvironmentOverrides& overrides)
+        : m_arguments(std::move(arguments)) {
         for (std::string& argument : m_arguments) {
             m_pointers.push_back(argument.data());
         }
         m_pointers.push_back(nullptr);
+        for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+            const std::string_view variable = *entry;
+            const bool overridden =
+                std::any_of(overrides.begin(), overrides.end(), [&](const auto& replaced) {
+                    return variable.size() > replaced.first.size() &&
+                           variable.substr(0, replaced.first.size()) == replaced.first &&
+                           variable[replaced.first.size()] == '=';
+                });
+            if (!overridden) {
+                m_environment.emplace_back(variable);
+            }
+        }
+        for (const auto& [name, value] : overrides) {
+            m_environment.push_back(name + "=" + value);
+        }
+        for (std::string& variable : m_environment) {
+            m_environmentPointers.push_back(variable.data());
+        }
+        m_environmentPointers.push_back(nullptr);
     }
     const char* program() const { return m_arguments[0].c_str(); }
     char* const* argv() const { return m_pointers.data(); }
+    char* const* envp() const { return m_environmentPointers.data(); }
 
 private:
     std::vector<std::string> m_arguments;
     std::vector<char*> m_pointers;
+    std::vector<std::string> m_environment;
+    std::vector<char*> m_environmentPointers;
 };
 
 // Pipe on which a child reports why it could not exec; closed by a successful exec.
@@ -164,8 +187,8 @@ pid_t waitFor(pid_t pid, int* status, int options) {
 // Starts the program in a session of its own, its standard streams on /dev/null. The
 // intermediate child exits at once and is reaped here; the program itself is adopted by
 // init, so nothing is left for this process to wait for.
-bool spawnDetached(std::vector<std::string> arguments) {
-    const ExecArguments exec(std::move(arguments));
+bool spawnDetached(std::vector<std::string> arguments, const EnvironmentOverrides& overrides) {
+    const ExecArguments exec(std::move(arguments), overrides);
     ErrorPipe errors;
     FileDescriptor devNull(aboveStandardStreams(::open("/dev/null", O_RDWR | O_CLOEXEC)));
     if (!errors.open() || devNull.get() < 0) {
@@ -191,7 +214,7 @@ bool spawnDetached(std::vector<std::string> arguments) {
             }
         }
         closeOthersOnExec();
-        ::execv(exec.program(), exec.argv());
+        ::execve(exec.program(), exec.argv(), exec.envp());
         reportAndExit(errors.writeEnd.get());
     }
     int status = 0;
@@ -201,8 +224,11 @@ bool spawnDetached(std::vector<std::string> arguments) {
 
 }  // namespace
 
-PosixProcesses::PosixProcesses(const PosixFileSystem& files, std::string toolsDirectory)
-    : m_files(files), m_toolsDirectory(std::move(toolsDirectory)) {
+PosixProcesses::PosixProcesses(const PosixFileSystem& files, std::string toolsDirectory,
+                               EnvironmentOverrides environmentOverrides)
+    : m_files(files),
+      m_toolsDirectory(std::move(toolsDirectory)),
+      m_environmentOverrides(std::move(environmentOverrides)) {
     if (!m_toolsDirectory.empty() && m_toolsDirectory.back() != '/') {
         m_toolsDirectory.push_back('/');
     }
@@ -222,7 +248,7 @@ LaunchEnvironment PosixProcesses::launchEnvironment() const {
 
 bool PosixProcesses::startHidden(std::string_view commandLine) {
     auto arguments = resolveLaunch(commandLine, launchEnvironment());
-    return arguments && spawnDetached(std::move(*arguments));
+    return arguments && spawnDetached(std::move(*arguments), m_environmentOverrides);
 }
 
 RunOutcome PosixProcesses::runHidden(std::string_view commandLine,
@@ -233,7 +259,7 @@ RunOutcome PosixProcesses::runHidden(std::string_view commandLine,
     if (!arguments) {
         return outcome;
     }
-    const ExecArguments exec(std::move(*arguments));
+    const ExecArguments exec(std::move(*arguments), m_environmentOverrides);
     const std::string directory =
         workingDirectory.empty() ? std::string(".") : m_files.nativePath(workingDirectory);
     ErrorPipe errors;
@@ -253,7 +279,7 @@ RunOutcome PosixProcesses::runHidden(std::string_view commandLine,
             reportAndExit(errors.writeEnd.get());
         }
         closeOthersOnExec();
-        ::execv(exec.program(), exec.argv());
+        ::execve(exec.program(), exec.argv(), exec.envp());
         reportAndExit(errors.writeEnd.get());
     }
     ::setpgid(child, child);
@@ -305,7 +331,7 @@ bool PosixProcesses::openDocument(std::string_view program, std::string_view doc
         return false;
     }
     // The program is a native one: it is handed the document's native name.
-    return spawnDetached({*found, m_files.nativePath(documentPath)});
+    return spawnDetached({*found, m_files.nativePath(documentPath)}, m_environmentOverrides);
 }
 
 }  // namespace vt::platform::posix

@@ -1,14 +1,21 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "platform/platform.h"
 #include "platform/posix/launch_rules.h"
 #include "platform/posix/posix_file_system.h"
 
 namespace vt::platform::posix {
 
+// Variables set in the environment of every started program, replacing inherited values.
+using EnvironmentOverrides = std::vector<std::pair<std::string, std::string>>;
+
 class PosixProcesses : public Processes {
 public:
-    PosixProcesses(const PosixFileSystem& files, std::string toolsDirectory);
+    PosixProcesses(const PosixFileSystem& files, std::string toolsDirectory,
+                   EnvironmentOverrides environmentOverrides = {});
 
     bool startHidden(std::string_view commandLine) override;
     RunOutcome runHidden(std::string_view commandLine, std::string_view workingDirectory,
@@ -21,6 +28,7 @@ public:
 private:
     const PosixFileSystem& m_files;
     std::string m_toolsDirectory;
+    EnvironmentOverrides m_environmentOverrides;
 };
 
 }  // namespace vt::platform::posix

@@ -109,6 +109,17 @@ TEST_F(ProcessesTest, FindsTheProgramOfAWindowsLine) {
     EXPECT_TRUE(noChildLeft());
 }
 
+TEST_F(ProcessesTest, StartedToolsSeeTheSameDriveAndUncRoots) {
+    // A tool builds its platform from the environment: it must land in the same places.
+    writeScript("roots", R"(printf '%s\n%s\n' "$VANTOREL_DRIVE_C" "$VANTOREL_UNC_ROOT" > "$1")");
+    setenv("VANTOREL_DRIVE_C", "/elsewhere", 1);
+    EXPECT_TRUE(processes().startHidden("roots detached.txt"));
+    EXPECT_EQ(awaitFile("detached.txt"), driveC() + "\n" + uncRoot() + "\n");
+    EXPECT_TRUE(processes().runHidden("roots waited.txt", "", 5s).finished);
+    EXPECT_EQ(readBytes("waited.txt"), driveC() + "\n" + uncRoot() + "\n");
+    unsetenv("VANTOREL_DRIVE_C");
+}
+
 TEST_F(ProcessesTest, ReportsWhatCannotBeStarted) {
     writeBytes("plain.txt", "not a program");
     writeBytes("broken",
