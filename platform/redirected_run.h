@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -26,6 +28,8 @@ struct RedirectedRun {
     std::optional<OutputRedirection> standardOutput;
     std::optional<OutputRedirection> standardError;
     bool standardErrorToOutput = false;  // "2>&1": errors go wherever the output goes
+    // Variables set for the program, replacing inherited values of the same name.
+    std::vector<std::pair<std::string, std::string>> environment;
 };
 
 enum class RunStatus {

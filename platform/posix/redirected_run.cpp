@@ -78,6 +78,27 @@ void writeAll(int fd, const void* data, std::size_t size) {
     }
 }
 
+// This process's environment with the run's variables set.
+std::vector<std::string> environmentFor(const RedirectedRun& run) {
+    std::vector<std::string> variables;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        const std::string_view variable(*entry);
+        bool replaced = false;
+        for (const auto& [name, value] : run.environment) {
+            replaced = replaced ||
+                       (variable.size() > name.size() && variable.substr(0, name.size()) == name &&
+                        variable[name.size()] == '=');
+        }
+        if (!replaced) {
+            variables.emplace_back(variable);
+        }
+    }
+    for (const auto& [name, value] : run.environment) {
+        variables.push_back(name + "=" + value);
+    }
+    return variables;
+}
+
 int waitFor(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
@@ -135,6 +156,13 @@ RedirectedOutcome runRedirected(Platform& platform, const RedirectedRun& run) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
+    std::vector<std::string> variables = environmentFor(run);
+    std::vector<char*> envp;
+    envp.reserve(variables.size() + 1);
+    for (std::string& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
 
     // The child reports a failed exec through this pipe; a successful exec closes it.
     int pipeEnds[2];
@@ -164,7 +192,7 @@ RedirectedOutcome runRedirected(Platform& platform, const RedirectedRun& run) {
             redirected = ::dup2(errorFd, STDERR_FILENO) >= 0;
         }
         if (redirected) {
-            ::execv(argv[0], argv.data());
+            ::execve(argv[0], argv.data(), envp.data());
         }
         const int failure = errno;
         writeAll(reportWrite.get(), &failure, sizeof failure);

@@ -303,6 +303,27 @@ TEST_F(VtCmdTest, BatchBytesAreWindows1252) {
     EXPECT_EQ(onDriveC("a.txt"), "[caf\xC3\xA9]\n");   // programs get UTF-8 arguments
 }
 
+TEST_F(VtCmdTest, NestedBatchesAndCmdLinesRunUnderVtCmdWithinADepthLimit) {
+    writeBytes("inner.bat", "echo inner %1 > c:\\inner.txt\r\n");
+    const ProgramResult nested = runBatch("\"" + path("inner.bat") +
+                                          "\" ignored\r\n"
+                                          "cmd.exe /c echo through cmd > c:\\cmd.txt\r\n");
+    EXPECT_EQ(nested.standardError, "");
+    EXPECT_EQ(onDriveC("inner.txt"), "inner %1\r\n");
+    EXPECT_EQ(onDriveC("cmd.txt"), "through cmd\r\n");
+
+    // A batch that runs itself stops at the depth limit instead of nesting without end.
+    writeBytes("self.bat", "echo level>> c:\\levels.txt\r\n\"" + path("self.bat") + "\"\r\n");
+    const ProgramResult self = runProgram({vtCmd(), path("self.bat")});
+    EXPECT_EQ(self.exitCode, 0);
+    EXPECT_EQ(self.standardError, "vt_cmd : trop d'interpréteurs imbriqués\n");
+    std::string levels;
+    for (int i = 0; i < 16; ++i) {
+        levels += "level\r\n";
+    }
+    EXPECT_EQ(onDriveC("levels.txt"), levels);
+}
+
 TEST_F(VtCmdTest, BadUsageAndMissingBatch) {
     const ProgramResult none = runProgram({vtCmd()});
     EXPECT_EQ(none.exitCode, 1);

@@ -108,8 +108,8 @@ std::optional<std::string_view> echoArgument(std::string_view command) {
 
 }  // namespace
 
-Interpreter::Interpreter(platform::Platform& platform, std::string toolsDirectory)
-    : m_platform(platform), m_toolsDirectory(std::move(toolsDirectory)) {
+Interpreter::Interpreter(platform::Platform& platform, std::string toolsDirectory, int depth)
+    : m_platform(platform), m_toolsDirectory(std::move(toolsDirectory)), m_depth(depth) {
     if (!m_toolsDirectory.empty() && m_toolsDirectory.back() != '/') {
         m_toolsDirectory += '/';
     }
@@ -266,6 +266,7 @@ int Interpreter::runProgram(const BatchLine& line) {
             m_platform.files.nativePath(line.standardError->target), line.standardError->append};
     }
     run.standardErrorToOutput = line.standardErrorToOutput;
+    run.environment.emplace_back(std::string(kDepthVariable), std::to_string(m_depth + 1));
 
     std::cout.flush();  // what this interpreter printed comes before the program's output
     const platform::RedirectedOutcome outcome = platform::runRedirected(m_platform, run);

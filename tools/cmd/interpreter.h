@@ -2,7 +2,15 @@
 
 // The command interpreter that runs the batch lines the system writes: the built-in "cd",
 // "attrib +R|-R" and "echo", the adapters for the Windows commands that have no program of
-// the same name here, and every other program found by the platform's launch rules.
+// the same name here, and every other program found by the platform's launch rules (a
+// ".bat" file or a "cmd /c" line runs under a nested vt_cmd).
+//
+// - Lines are never echoed; only the output redirections have a meaning (batch_line.h).
+// - A command that cannot be found is reported on vt_cmd's own standard error as
+//   "vt_cmd : commande introuvable : NAME", and its redirection files are neither created
+//   nor emptied: the system takes a missing output file for a missing result.
+// - A redirection into a read-only file is refused and the command does not run.
+// - A failed line never stops the batch.
 
 #include <string>
 #include <string_view>
@@ -15,7 +23,8 @@ namespace vt::cmd {
 class Interpreter {
 public:
     // The platform must be the native one; adapters are looked for in the tools directory.
-    Interpreter(platform::Platform& platform, std::string toolsDirectory);
+    // `depth` is the number of interpreters this one runs inside.
+    Interpreter(platform::Platform& platform, std::string toolsDirectory, int depth = 0);
 
     // Runs one line and gives its status: 0 when it ran and succeeded.
     int runLine(std::string_view line);
@@ -36,6 +45,13 @@ private:
 
     platform::Platform& m_platform;
     std::string m_toolsDirectory;
+    int m_depth;
 };
+
+// The environment variable that carries the nesting depth to the interpreters a batch
+// starts, and the depth at which a nested batch is refused: a batch that runs itself must
+// not start interpreters without end.
+inline constexpr std::string_view kDepthVariable = "VANTOREL_CMD_DEPTH";
+inline constexpr int kMaximumDepth = 16;
 
 }  // namespace vt::cmd

@@ -26,7 +26,19 @@ int main(int argc, char** argv) {
     }
     const auto native = vt::platform::createNativePlatform();
     vt::platform::Platform& platform = native->platform();
-    vt::cmd::Interpreter interpreter(platform, platform.system.executableDirectory());
+    int depth = 0;
+    if (const auto inherited = platform.system.environment(vt::cmd::kDepthVariable)) {
+        // Anything but a small count is treated as the limit itself.
+        depth = inherited->size() <= 2 && !inherited->empty() &&
+                        inherited->find_first_not_of("0123456789") == std::string::npos
+                    ? std::stoi(*inherited)
+                    : vt::cmd::kMaximumDepth;
+    }
+    if (depth >= vt::cmd::kMaximumDepth) {
+        std::cerr << "vt_cmd : trop d'interpréteurs imbriqués\n";
+        return 1;
+    }
+    vt::cmd::Interpreter interpreter(platform, platform.system.executableDirectory(), depth);
 
     if (vt::cmd::sameNoCase(arguments[0], "-c") || vt::cmd::sameNoCase(arguments[0], "/c")) {
         std::string line;
