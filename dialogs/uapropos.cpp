@@ -1,0 +1,106 @@
+#include "dialogs/uapropos.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "dialogs/dialog_answers.h"
+#include "dialogs/window_placement.h"
+
+namespace vt {
+
+namespace {
+
+// The program's picture: a power switch symbol on a green disc.
+QPixmap programPicture() {
+    QPixmap picture(65, 57);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF disc(6.5, 2.5, 52, 52);
+    QRadialGradient shade(disc.center() - QPointF(10, 10), 40);
+    shade.setColorAt(0, QColor(140, 230, 140));
+    shade.setColorAt(1, QColor(20, 120, 40));
+    painter.setPen(QPen(QColor(10, 70, 20), 1.5));
+    painter.setBrush(shade);
+    painter.drawEllipse(disc);
+
+    QPen stroke(Qt::white, 5, Qt::SolidLine, Qt::RoundCap);
+    painter.setPen(stroke);
+    painter.setBrush(Qt::NoBrush);
+    const QRectF ring = disc.adjusted(13, 13, -13, -13);
+    painter.drawArc(ring, 120 * 16, -240 * 16);  // the ring, open at the top
+    painter.drawLine(QPointF(disc.center().x(), ring.top() - 4),
+                     QPointF(disc.center().x(), disc.center().y()));
+    return picture;
+}
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect bounds) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(bounds);
+    return label;
+}
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName("AboutBox");
+    setWindowTitle("A propos");
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(298, 226);
+
+    // A lowered outer bevel around a raised inner one.
+    auto* panel = new QFrame(this);
+    panel->setObjectName("Panel1");
+    panel->setGeometry(8, 8, 281, 161);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(1);
+    auto* inner = new QFrame(panel);
+    inner->setGeometry(1, 1, 279, 159);
+    inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    auto* icon = new QLabel(panel);
+    icon->setObjectName("ProgramIcon");
+    icon->setGeometry(8, 8, 65, 57);
+    icon->setScaledContents(true);
+    icon->setPixmap(programPicture());
+
+    QLabel* product = addLabel(panel, "ProductName", "Vantorel", QRect(88, 16, 180, 16));
+    QFont bold = product->font();
+    bold.setBold(true);
+    product->setFont(bold);
+    addLabel(panel, "Version", "V1.2 beta (31/3/2011)", QRect(88, 40, 180, 16));
+
+    QLabel* notice = addLabel(panel, "Copyright",
+                              "Logiciel libre pour les administrateurs de réseaux "
+                              "d'établissements scolaires, fourni sans garantie.",
+                              QRect(8, 72, 265, 30));
+    notice->setWordWrap(true);
+    QLabel* comments = addLabel(
+        panel, "Comments", "Allumage/Extinction centralisée et planifiée des ordinateurs du réseau",
+        QRect(8, 108, 265, 41));
+    comments->setWordWrap(true);
+    comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OKButton");
+    ok->setGeometry(111, 178, 75, 25);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+int TAboutBox::exec() {
+    if (const auto answer = DialogAnswers::next(windowTitle(), QString())) {
+        setResult(answer->result);
+        return answer->result;
+    }
+    centreOnScreen(*this);
+    return QDialog::exec();
+}
+
+}  // namespace vt

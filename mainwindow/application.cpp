@@ -1,0 +1,73 @@
+#include "mainwindow/application.h"
+
+#include <QCoreApplication>
+
+#include "dialogs/uBottomdlg.h"
+#include "dialogs/uapropos.h"
+#include "mainwindow/main.h"
+#include "mainwindow/qt_services.h"
+#include "mainwindow/termination_watch.h"
+#include "mainwindow/uConsole.h"
+#include "mainwindow/umessageinfo.h"
+
+namespace vt {
+
+Application::Application(const ApplicationOptions& options)
+    : m_native(platform::createNativePlatform(options.platform)),
+      m_consoleService(std::make_unique<QtConsole>()),
+      m_statusService(std::make_unique<QtStatusSink>()),
+      m_timers(std::make_unique<QtTimers>()),
+      m_clock(std::make_unique<QtClock>()) {
+    QCoreApplication::setApplicationName("Vantorel");
+    platform::Platform& native = m_native->platform();
+    m_services = std::make_unique<Services>(
+        Services{native, *m_consoleService, *m_statusService, *m_timers, *m_clock});
+
+    // Files opened by bare name are the program folder's, wherever it was started from.
+    const std::string folder =
+        options.programDirectory.value_or(native.system.executableDirectory());
+    native.system.setWorkingDirectory(folder);
+    m_state.DataDir = folder;
+
+    m_form = std::make_unique<TForm1>(m_state, *m_services, m_leds, options.localArgument);
+    m_aboutBox = std::make_unique<TAboutBox>();
+    m_console = std::make_unique<TConsole>(m_state.Prefs);
+    m_textDialog = std::make_unique<TOKBottomDlg>();
+    m_messageInfo = std::make_unique<TMessageInfo>();
+
+    m_consoleService->attach(m_console.get());
+    m_form->setPeers(
+        TForm1::Peers{m_aboutBox.get(), m_console.get(), m_textDialog.get(), m_messageInfo.get()});
+    QObject::connect(m_form.get(), &TForm1::quitRequested, [this] { finish(); });
+    m_terminationWatch = std::make_unique<TerminationWatch>([this] { m_form->close(); });
+}
+
+Application::~Application() {
+    finish();
+    m_terminationWatch.reset();
+    m_messageInfo.reset();
+    m_textDialog.reset();
+    m_console.reset();
+    m_aboutBox.reset();
+    m_form.reset();
+}
+
+void Application::show() {
+    m_form->show();
+}
+
+void Application::finish() {
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    // The console's place must be in the preferences before the main window writes them.
+    m_console->FormDestroy();
+    m_form->FormDestroy();
+    m_messageInfo->hide();
+    m_console->hide();
+    m_form->hide();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace vt

@@ -1,0 +1,92 @@
+#pragma once
+
+// The whole program in one object: its platform, its shared state, its services and its
+// windows, created in the program's order. The program's main runs one; window tests build
+// one in a temporary program folder.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/VtlVar.h"
+#include "core/services.h"
+#include "mainwindow/led_images.h"
+#include "platform/native_platform.h"
+
+namespace vt {
+
+class QtClock;
+class QtConsole;
+class QtStatusSink;
+class QtTimers;
+class TAboutBox;
+class TConsole;
+class TForm1;
+class TMessageInfo;
+class TOKBottomDlg;
+class TerminationWatch;
+
+struct ApplicationOptions {
+    // The first argument was "local": no ESU import for this run.
+    bool localArgument = false;
+    // The program's folder, made the working directory and the data directory; by default the
+    // directory of the running executable. Ends with the separator.
+    std::optional<std::string> programDirectory;
+    platform::PlatformConfig platform;
+};
+
+class Application {
+public:
+    // Creates every window; only the main window's creation has run its start-up. Nothing is
+    // shown yet.
+    explicit Application(const ApplicationOptions& options);
+    ~Application();
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Shows the main window, whose first showing greets and opens the console.
+    void show();
+
+    // The program's end, as "Quitter" does it: the console records its place, then the main
+    // window saves the preferences and logs and cleans drive C; the event loop is then asked
+    // to end. Runs once, whatever asked for it.
+    void finish();
+    bool finished() const { return m_finished; }
+
+    VtlVar& state() { return m_state; }
+    platform::Platform& platform() { return m_native->platform(); }
+    const Services& services() const { return *m_services; }
+    const LedImages& leds() const { return m_leds; }
+    TForm1& mainWindow() { return *m_form; }
+    TConsole& console() { return *m_console; }
+    TAboutBox& aboutBox() { return *m_aboutBox; }
+    TOKBottomDlg& textDialog() { return *m_textDialog; }
+    TMessageInfo& messageInfo() { return *m_messageInfo; }
+
+private:
+    std::unique_ptr<platform::NativePlatform> m_native;
+    VtlVar m_state;
+    LedImages m_leds;
+    std::unique_ptr<QtConsole> m_consoleService;
+    std::unique_ptr<QtStatusSink> m_statusService;
+    std::unique_ptr<QtTimers> m_timers;
+    std::unique_ptr<QtClock> m_clock;
+    std::unique_ptr<Services> m_services;
+
+    // The windows in their creation order; they go in the reverse order.
+    std::unique_ptr<TForm1> m_form;
+    // TsearchPDC, TNetScan and TEtatMachine are created here.
+    std::unique_ptr<TAboutBox> m_aboutBox;
+    std::unique_ptr<TConsole> m_console;
+    // TPrefs is created here.
+    std::unique_ptr<TOKBottomDlg> m_textDialog;
+    // Tadvanced_timer is created here.
+    std::unique_ptr<TMessageInfo> m_messageInfo;
+    // TficheMachine is created here.
+
+    std::unique_ptr<TerminationWatch> m_terminationWatch;
+    bool m_finished = false;
+};
+
+}  // namespace vt

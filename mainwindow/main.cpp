@@ -1,0 +1,371 @@
+#include "mainwindow/main.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/file_error.h"
+#include "core/incident_logs.h"
+#include "core/start_up.h"
+#include "core/text_file.h"
+#include "core/utils.h"
+#include "dialogs/message_box.h"
+#include "dialogs/uapropos.h"
+#include "mainwindow/led_images.h"
+#include "mainwindow/uConsole.h"
+#include "mainwindow/window_style.h"
+
+namespace vt {
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), text.size());
+}
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect bounds) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(bounds);
+    return label;
+}
+
+QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, QRect bounds) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(bounds);
+    return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool localArgument,
+               QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_services(services), m_leds(leds) {
+    setObjectName("Form1");
+    setFont(designFont(8));
+    buildFixedControls();
+    buildMenu();
+    FormCreate(localArgument);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setPeers(const Peers& peers) {
+    m_peers = peers;
+}
+
+void TForm1::buildFixedControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    setCentralWidget(client);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    // The rows and their column captions scroll; the right-hand panel, laid over the scrolled
+    // area, stays where it is.
+    m_scroll = new QScrollArea(client);
+    m_scroll->setObjectName("rowScroll");
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll->setWidgetResizable(false);
+    layout->addWidget(m_scroll);
+
+    m_rowArea = new QWidget;
+    m_rowArea->setObjectName("rowArea");
+    m_scroll->setWidget(m_rowArea);
+
+    auto* bevel = new QFrame(m_rowArea);
+    bevel->setObjectName("Bevel1");
+    bevel->setFrameStyle(QFrame::HLine | QFrame::Raised);
+    bevel->setGeometry(0, 0, 430, 3);
+    addLabel(m_rowArea, "StaticText1", "Groupe machine", QRect(16, 16, 82, 17));
+    addLabel(m_rowArea, "StaticText2", "Arrêt", QRect(136, 16, 26, 17));
+    addLabel(m_rowArea, "StaticText3", "Marche", QRect(185, 16, 40, 17));
+    addLabel(m_rowArea, "StaticText6", "(durée)", QRect(224, 16, 37, 17));
+    addLabel(m_rowArea, "Label1", "Etat", QRect(282, 16, 19, 13));
+    addLabel(m_rowArea, "StaticText5", "Manuel", QRect(320, 16, 39, 17));
+    fitRowArea();
+
+    m_shape1 = new QWidget(client);
+    m_shape1->setObjectName("Shape1");
+    m_shape1->setGeometry(424, 16, 225, 601);
+    m_shape1->setAutoFillBackground(true);
+    QPalette shapeColours = m_shape1->palette();
+    shapeColours.setColor(QPalette::Window, kInactiveCaptionGradient);
+    m_shape1->setPalette(shapeColours);
+
+    addLabel(client, "StaticText4", "Listes des machines du groupe", QRect(432, 24, 150, 17));
+
+    m_nomliste = addLabel(client, "nomliste", QString(), QRect(584, 24, 57, 17));
+    QFont nameFont = designFont(10);
+    nameFont.setBold(true);
+    m_nomliste->setFont(nameFont);
+    m_nomliste->setAlignment(Qt::AlignCenter);
+    QPalette nameColours = m_nomliste->palette();
+    nameColours.setColor(QPalette::WindowText, Qt::white);
+    m_nomliste->setPalette(nameColours);
+
+    QPushButton* scan = addButton(client, "Button1", "Scan", QRect(440, 48, 75, 25));
+    scan->setEnabled(false);
+    connect(scan, &QPushButton::clicked, this, &TForm1::Button1Click);
+    QPushButton* save = addButton(client, "BtnSave", "Save", QRect(560, 48, 75, 25));
+    save->setEnabled(false);
+    connect(save, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
+
+    m_memo = new QPlainTextEdit(client);
+    m_memo->setObjectName("Memo");
+    m_memo->setGeometry(432, 80, 209, 473);
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName("StatusMain");
+    status->setFixedHeight(19);
+    setStatusBar(status);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName("Timer1");
+    m_timer1->setInterval(60000);
+    connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    m_timer1->start();
+    m_timerExec = new QTimer(this);
+    m_timerExec->setObjectName("TimerExec");
+    m_timerExec->setInterval(1000);
+    connect(m_timerExec, &QTimer::timeout, this, &TForm1::TimerExecTimer);
+    m_timerExec->start();
+}
+
+QAction* TForm1::addMenuItem(QMenu* menu, const char* name, const QString& caption, bool enabled,
+                             void (TForm1::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TForm1::buildMenu() {
+    QMenuBar* bar = menuBar();
+    const auto addMenu = [bar](const char* name, const QString& caption) {
+        QMenu* menu = bar->addMenu(caption);
+        menu->setObjectName(name);
+        menu->menuAction()->setObjectName(name);
+        return menu;
+    };
+    // Items whose windows are not part of the program yet stay disabled.
+    QMenu* file = addMenu("Fichier1", "Fichier");
+    addMenuItem(file, "Quitter1", "Quitter", true, &TForm1::Quitter1Click);
+
+    QMenu* edit = addMenu("Edition1", "Edition");
+    addMenuItem(edit, "Prfrences1", "Préférences", false, &TForm1::Prfrences1Click);
+
+    QMenu* groups = addMenu("Groupesmachines1", "Groupes machines");
+    addMenuItem(groups, "ImporterlesgroupesESU1", "Importer les groupes ESU", false,
+                &TForm1::ImporterlesgroupesESU1Click);
+    addMenuItem(groups, "Dfinir1", "Définir des groupes", false, &TForm1::Dfinir1Click);
+    addMenuItem(groups, "Nejamaisteindre1", "Ne jamais éteindre...", false,
+                &TForm1::Nejamaisteindre1Click);
+
+    QMenu* reports = addMenu("Rapports1", "Rapports");
+    addMenuItem(reports, "IncidentsWOL1", "Incidents WOL", false, &TForm1::IncidentsWOL1Click);
+    addMenuItem(reports, "Incidentsshutdown1", "Incidents shutdown", false,
+                &TForm1::Incidentsshutdown1Click);
+    addMenuItem(reports, "Console1", "Console", true, &TForm1::Console1Click);
+    QMenu* exports = reports->addMenu("Exporter");
+    exports->setObjectName("Exporter1");
+    exports->menuAction()->setObjectName("Exporter1");
+    addMenuItem(exports, "IncidentsWOLCSV1", "Incidents WOL -> CSV", false,
+                &TForm1::IncidentsWOLCSV1Click);
+    addMenuItem(exports, "IncidentsshutdownCSV1", "Incidents shutdown -> CSV", false,
+                &TForm1::IncidentsshutdownCSV1Click);
+    addMenuItem(exports, "ListemachinesCSV1", "Liste machines -> CSV", false,
+                &TForm1::ListemachinesCSV1Click);
+
+    QMenu* help = addMenu("Aide1", "Aide");
+    addMenuItem(help, "Apropos1", "A propos", true, &TForm1::Apropos1Click);
+}
+
+void TForm1::FormCreate(bool localArgument) {
+    loadLedImages();
+    WindowGeometry geometry;
+    // Without a preferences file the console has no place of its own: it opens against this
+    // window's right edge, as it does when the file lacks its keys.
+    constexpr int kConsoleDefaultHeight = 310;
+    m_state.Prefs.cleft = geometry.left + geometry.width;
+    m_state.Prefs.ctop = geometry.top;
+    m_state.Prefs.cheight = kConsoleDefaultHeight;
+    try {
+        loadSharedState(m_state, m_services, geometry, localArgument);
+    } catch (const FileError& error) {
+        showFileError(this, QString::fromUtf8(error.what()));
+    }
+    // Places are those of the client area, both ways, so that a place read back and applied
+    // again does not creep by the size of the frame.
+    setGeometry(boundedPlace(geometry.left, geometry.top, geometry.width, geometry.height));
+    FormResize();
+    setWindowTitle(fromUtf8(mainWindowCaption(m_state)));
+}
+
+void TForm1::loadLedImages() {
+    const std::pair<const char*, QPixmap*> images[] = {
+        {kLedRedFile, &m_leds.LedRed},
+        {kLedGreenFile, &m_leds.LedGreen},
+        {kLedOrangeFile, &m_leds.LedOrange},
+        {kLedGreyFile, &m_leds.LedGrey},
+    };
+    // The start-up does not depend on the images: a missing one is reported and left empty.
+    for (const auto& [name, picture] : images) {
+        if (!loadPicture(m_services.platform.files, name, *picture)) {
+            showFileError(this, QString::fromUtf8(FileError::cannotOpen(name).what()));
+        }
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    if (m_state.GroupList.empty()) {
+        try {
+            LoadGroups(m_state, m_services.platform.files, m_services.console);
+            BuildControls();
+        } catch (const FileError& error) {
+            showFileError(this, QString::fromUtf8(error.what()));
+        }
+    }
+    m_services.console.appendLine("Le PDC est : " + m_state.Prefs.pdc);
+    if (m_state.Prefs.esu == "true") {
+        m_services.console.appendLine("Groupes machines ESU détectés");
+    }
+    if (m_peers.console != nullptr) {
+        m_peers.console->show();
+    }
+}
+
+void TForm1::BuildControls() {
+    // One row of controls per entry of GroupList goes into rowArea() here, with TMessageInfo
+    // showing the progress; the window has only its fixed controls until then.
+    fitRowArea();
+}
+
+void TForm1::fitRowArea() {
+    int bottom = 0;
+    for (const QWidget* child : m_rowArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        bottom = std::max(bottom, child->geometry().bottom() + 1);
+    }
+    constexpr int kRowAreaWidth = 430;
+    constexpr int kBottomMargin = 8;
+    m_rowArea->resize(kRowAreaWidth, bottom + kBottomMargin);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::FormResize() {
+    m_shape1->resize(m_shape1->width(), height() - 90);
+    m_memo->resize(m_memo->width(), m_shape1->height() - 74);
+}
+
+WindowGeometry TForm1::windowGeometry() const {
+    const QRect place = geometry();
+    return WindowGeometry{place.x(), place.y(), place.width(), place.height()};
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (!m_destroyed) {
+        emit quitRequested();
+    }
+}
+
+void TForm1::FormDestroy() {
+    if (m_destroyed) {
+        return;
+    }
+    m_destroyed = true;
+    platform::FileSystem& files = m_services.platform.files;
+    const WindowGeometry place = windowGeometry();
+    // Each file is saved on its own: preferences that cannot be written must not cost the
+    // incident logs. Each failure is reported.
+    const auto reported = [this](const auto& save) {
+        try {
+            save();
+        } catch (const FileError& error) {
+            showFileError(this, QString::fromUtf8(error.what()));
+        }
+    };
+    reported([&] { SavePreferences(m_state, files, place); });
+    reported([&] {
+        saveTextLines(files, m_state.DataDir + kShutdownLogFile, m_state.ShutdownIncidents);
+    });
+    reported([&] { saveTextLines(files, m_state.DataDir + kWolLogFile, m_state.WolIncidents); });
+    // The leftovers of finished jobs go even when a file could not be saved.
+    cleanDriveCAtExit(files);
+}
+
+void TForm1::Quitter1Click() {
+    close();
+}
+
+void TForm1::Console1Click() {
+    if (m_peers.console != nullptr) {
+        m_peers.console->setVisible(!m_peers.console->isVisible());
+    }
+}
+
+void TForm1::Apropos1Click() {
+    if (m_peers.aboutBox != nullptr) {
+        m_peers.aboutBox->exec();
+    }
+}
+
+// The handlers below belong to windows and commands that the program does not have yet;
+// their menu items and buttons are disabled, so none of them can run.
+void TForm1::Prfrences1Click() {
+}
+void TForm1::ImporterlesgroupesESU1Click() {
+}
+void TForm1::Dfinir1Click() {
+}
+void TForm1::Nejamaisteindre1Click() {
+}
+void TForm1::IncidentsWOL1Click() {
+}
+void TForm1::Incidentsshutdown1Click() {
+}
+void TForm1::IncidentsWOLCSV1Click() {
+}
+void TForm1::IncidentsshutdownCSV1Click() {
+}
+void TForm1::ListemachinesCSV1Click() {
+}
+void TForm1::Button1Click() {
+}
+void TForm1::BtnSaveClick() {
+}
+
+// The scheduler tick; it tests the groups' times once they have rows.
+void TForm1::Timer1Timer() {
+}
+
+// Kept for its place in the window; it has never had work to do.
+void TForm1::TimerExecTimer() {
+}
+
+}  // namespace vt

@@ -1,0 +1,110 @@
+#pragma once
+
+// The main window: one row per machine group on the left, the machine list of the shown group
+// in the right-hand panel, the main menu.
+
+#include <QMainWindow>
+
+#include "core/VtlVar.h"
+#include "core/preferences.h"
+#include "core/services.h"
+
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QStatusBar;
+class QTimer;
+
+namespace vt {
+
+class TAboutBox;
+class TConsole;
+class TMessageInfo;
+class TOKBottomDlg;
+struct LedImages;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Runs FormCreate: fills the shared state, loads the LED images, sets the caption.
+    TForm1(VtlVar& state, const Services& services, LedImages& leds, bool localArgument,
+           QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The windows created after this one, which its handlers open.
+    struct Peers {
+        TAboutBox* aboutBox = nullptr;
+        TConsole* console = nullptr;
+        TOKBottomDlg* textDialog = nullptr;
+        TMessageInfo* messageInfo = nullptr;
+    };
+    void setPeers(const Peers& peers);
+
+    // The scrolled area that holds the fixed column captions and the group rows (row i at
+    // y = i * 24 + 32, left of x = 424). Call fitRowArea() after adding or removing rows.
+    QWidget* rowArea() const { return m_rowArea; }
+    void fitRowArea();
+    QScrollArea* scrollArea() const { return m_scroll; }
+
+    WindowGeometry windowGeometry() const;
+
+    // The exit: saves preferences and incident logs, cleans drive C. Runs once.
+    void FormDestroy();
+
+signals:
+    // The window was closed or "Quitter" chosen: the program ends.
+    void quitRequested();
+
+public slots:
+    void Quitter1Click();
+    void Prfrences1Click();
+    void ImporterlesgroupesESU1Click();
+    void Dfinir1Click();
+    void Nejamaisteindre1Click();
+    void IncidentsWOL1Click();
+    void Incidentsshutdown1Click();
+    void Console1Click();
+    void IncidentsWOLCSV1Click();
+    void IncidentsshutdownCSV1Click();
+    void ListemachinesCSV1Click();
+    void Apropos1Click();
+    void Button1Click();
+    void BtnSaveClick();
+    void Timer1Timer();
+    void TimerExecTimer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate(bool localArgument);
+    void FormShow();
+    void FormResize();
+    void BuildControls();
+    void loadLedImages();
+    void buildFixedControls();
+    void buildMenu();
+    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, bool enabled,
+                         void (TForm1::*handler)());
+
+    VtlVar& m_state;
+    Services m_services;
+    LedImages& m_leds;
+    Peers m_peers;
+    bool m_destroyed = false;
+
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_rowArea = nullptr;
+    QWidget* m_shape1 = nullptr;
+    QLabel* m_nomliste = nullptr;
+    QPlainTextEdit* m_memo = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timerExec = nullptr;
+};
+
+}  // namespace vt

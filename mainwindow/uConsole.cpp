@@ -1,0 +1,61 @@
+#include "mainwindow/uConsole.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+
+#include "mainwindow/window_style.h"
+
+namespace vt {
+
+TConsole::TConsole(Preferences& prefs, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_prefs(prefs) {
+    setObjectName("Console");
+    setWindowTitle("Console");
+    setFont(designFont(8));
+    setGeometry(716, 6, 425, 308);
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setObjectName("Memo1");
+    m_memo->setGeometry(0, 0, 417, 273);
+    m_memo->setReadOnly(true);
+    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette colours = m_memo->palette();
+    colours.setColor(QPalette::Base, Qt::black);
+    colours.setColor(QPalette::Text, kToolTipBackground);
+    m_memo->setPalette(colours);
+}
+
+void TConsole::appendLine(std::string_view text) {
+    QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // A lone CR would show as a box; it ends a line as CR LF does.
+    line.replace("\r\n", "\n").replace('\r', '\n');
+    m_memo->appendPlainText(line);
+}
+
+void TConsole::FormDestroy() {
+    // Client-area places both ways, as the main window keeps its own.
+    const QRect place = geometry();
+    m_prefs.cleft = place.x();
+    m_prefs.cheight = place.height();
+    m_prefs.ctop = place.y();
+}
+
+void TConsole::setVisible(bool visible) {
+    if (visible && !isVisible()) {
+        FormShow();
+    }
+    QWidget::setVisible(visible);
+}
+
+void TConsole::FormShow() {
+    setGeometry(boundedPlace(m_prefs.cleft, m_prefs.ctop, width(), m_prefs.cheight));
+}
+
+void TConsole::closeEvent(QCloseEvent* event) {
+    // The log must outlive its window: closing only hides it.
+    event->ignore();
+    hide();
+}
+
+}  // namespace vt

@@ -1,0 +1,19 @@
+#include "mainwindow/window_style.h"
+
+#include <algorithm>
+
+namespace vt {
+
+QRect boundedPlace(int left, int top, int width, int height) {
+    constexpr int kLimit = 32767;
+    return QRect(std::clamp(left, -kLimit, kLimit), std::clamp(top, -kLimit, kLimit),
+                 std::clamp(width, 0, kLimit), std::clamp(height, 0, kLimit));
+}
+
+QFont designFont(int pointSize) {
+    QFont font("MS Sans Serif", pointSize);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace vt

@@ -1,0 +1,199 @@
+// The console window and the message window: their looks, the log, the stored place.
+
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include "mainwindow/application.h"
+#include "mainwindow/main.h"
+#include "mainwindow/qt_services.h"
+#include "mainwindow/uConsole.h"
+#include "mainwindow/umessageinfo.h"
+#include "tests/support/qt/program_folder.h"
+
+using vt::test::ProgramFolder;
+
+class ConsoleTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<vt::Application> m_app;
+
+    vt::TConsole& startShown(const std::vector<std::string>& preferences) {
+        if (!preferences.empty()) {
+            m_folder->writeLines("vtl.ini", preferences);
+        }
+        m_app = std::make_unique<vt::Application>(m_folder->options());
+        m_app->show();
+        return m_app->console();
+    }
+    void toggle() { m_app->mainWindow().findChild<QAction*>("Console1")->trigger(); }
+
+private slots:
+    void init() {
+        vt::test::requireDialogAnswers();
+        m_folder = std::make_unique<ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+    }
+
+    void cleanup() {
+        m_app.reset();
+        m_folder.reset();
+    }
+
+    void consoleHasItsDesignLooks() {
+        vt::Preferences prefs;
+        vt::TConsole console(prefs);
+        QCOMPARE(console.windowTitle(), QString("Console"));
+        QCOMPARE(console.geometry(), QRect(716, 6, 425, 308));
+        QPlainTextEdit* memo = console.Memo1();
+        QCOMPARE(memo->objectName(), QString("Memo1"));
+        QCOMPARE(memo->geometry(), QRect(0, 0, 417, 273));
+        QVERIFY(memo->isReadOnly());
+        QCOMPARE(memo->palette().color(QPalette::Base), QColor(Qt::black));
+        QCOMPARE(memo->palette().color(QPalette::Text), QColor(0xFF, 0xFF, 0xE1));
+        QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(memo->font().pointSize(), 8);
+    }
+
+    void aLineIsAppendedAsItIs_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("plain") << QByteArray("Le PDC est : \\\\PDC")
+                               << QStringList{"Le PDC est : \\\\PDC"};
+        QTest::newRow("CR LF makes two lines") << QByteArray("Adresses MAC de PC1\r\n00-11")
+                                               << QStringList{"Adresses MAC de PC1", "00-11"};
+        QTest::newRow("empty") << QByteArray("") << QStringList{""};
+        QTest::newRow("trailing CR LF") << QByteArray("fin\r\n") << QStringList{"fin", ""};
+        QTest::newRow("accents") << QByteArray("détectés") << QStringList{"détectés"};
+        QTest::newRow("bytes that are not UTF-8") << QByteArray(
+                                                         "PC\xff\xfe"
+                                                         "1")
+                                                  << QStringList{QString::fromUtf8("PC\xff\xfe"
+                                                                                   "1")};
+    }
+
+    void aLineIsAppendedAsItIs() {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, lines);
+        vt::Preferences prefs;
+        vt::TConsole console(prefs);
+        console.appendLine("avant");
+        console.appendLine(std::string_view(text.constData(), text.size()));
+        QCOMPARE(vt::test::textLines(console.Memo1()->toPlainText()), QStringList{"avant"} + lines);
+    }
+
+    void aHugeLineStaysOneLine() {
+        vt::Preferences prefs;
+        vt::TConsole console(prefs);
+        const std::string huge(2'000'000, 'x');
+        console.appendLine(huge);
+        console.appendLine("suivante");
+        const QStringList lines = vt::test::textLines(console.Memo1()->toPlainText());
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0].size(), qsizetype{2'000'000});
+    }
+
+    void linesWrittenBeforeTheConsoleExistsAreKept() {
+        vt::QtConsole service;
+        service.appendLine("un");
+        service.appendLine("deux\r\ntrois");
+        vt::Preferences prefs;
+        vt::TConsole console(prefs);
+        console.appendLine("déjà là");
+        service.attach(&console);
+        service.appendLine("quatre");
+        QCOMPARE(vt::test::textLines(console.Memo1()->toPlainText()),
+                 (QStringList{"déjà là", "un", "deux", "trois", "quatre"}));
+    }
+
+    void firstStartPutsTheConsoleAgainstTheMainWindow() {
+        vt::TConsole& console = startShown({});
+        QCOMPARE(console.geometry(), QRect(685 + 195, 71, 425, 310));
+    }
+
+    void storedPlaceIsAppliedWhenShown() {
+        vt::TConsole& console = startShown({"cleft=300", "ctop=40", "cheight=200"});
+        QVERIFY(console.isVisible());
+        QCOMPARE(console.geometry(), QRect(300, 40, 425, 200));
+    }
+
+    void menuTogglesAndShowingGoesBackToTheStoredPlace() {
+        vt::TConsole& console = startShown({"cleft=300", "ctop=40", "cheight=200"});
+        console.setGeometry(500, 60, 425, 250);
+        toggle();
+        QVERIFY(console.isHidden());
+        toggle();
+        QVERIFY(console.isVisible());
+        QCOMPARE(console.geometry(), QRect(300, 40, 425, 200));
+    }
+
+    void closeBoxOnlyHidesAndKeepsTheLog() {
+        vt::TConsole& console = startShown({});
+        console.appendLine("à garder");
+        QVERIFY(console.close() == false);
+        QVERIFY(console.isHidden());
+        toggle();
+        QVERIFY(console.isVisible());
+        QVERIFY(console.Memo1()->toPlainText().endsWith("à garder"));
+    }
+
+    void exitRecordsTheConsolePlaceInThePreferences() {
+        vt::TConsole& console = startShown({"cleft=300", "ctop=40", "cheight=200"});
+        console.setGeometry(510, 65, 425, 333);
+        m_app->mainWindow().findChild<QAction*>("Quitter1")->trigger();
+        const std::vector<std::string> lines = m_folder->readLines("vtl.ini");
+        QCOMPARE(lines.size(), std::size_t{19});
+        QCOMPARE(lines[8], std::string("cleft=510"));
+        QCOMPARE(lines[9], std::string("ctop=65"));
+        QCOMPARE(lines[10], std::string("cheight=333"));
+    }
+
+    void hiddenConsoleStillRecordsItsPlaceAtExit() {
+        vt::TConsole& console = startShown({"cleft=300", "ctop=40", "cheight=200"});
+        toggle();
+        m_app->finish();
+        QVERIFY(console.isHidden());
+        QCOMPARE(m_folder->readLines("vtl.ini")[8], std::string("cleft=300"));
+    }
+
+    void messageWindowHasItsDesignLooks() {
+        vt::TMessageInfo window;
+        QCOMPARE(window.windowTitle(), QString("MessageInfo"));
+        QCOMPARE(window.geometry(), QRect(392, 231, 433, 178));
+        QVERIFY(window.windowFlags().testFlag(Qt::Tool));
+        QVERIFY(!window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!window.windowFlags().testFlag(Qt::WindowMinMaxButtonsHint));
+        QLabel* info = window.info();
+        QCOMPARE(info->objectName(), QString("info"));
+        QCOMPARE(info->text(), QString("info"));
+        QCOMPARE(info->pos(), QPoint(64, 56));
+        QCOMPARE(info->font().pointSize(), 11);
+    }
+
+    void messageWindowTextIsSizedToIt() {
+        vt::TMessageInfo window;
+        window.show();
+        const int shortWidth = window.info()->width();
+        window.setInfo("Extraction du groupe ESU : SALLE-INFORMATIQUE-12");
+        QCOMPARE(window.info()->text(),
+                 QString("Extraction du groupe ESU : SALLE-INFORMATIQUE-12"));
+        QVERIFY(window.info()->width() > shortWidth);
+        QCOMPARE(window.info()->width(), window.info()->sizeHint().width());
+        QCOMPARE(window.info()->pos(), QPoint(64, 56));
+    }
+
+    void programWindowsStartHidden() {
+        m_app = std::make_unique<vt::Application>(m_folder->options());
+        QVERIFY(m_app->console().isHidden());
+        QVERIFY(m_app->messageInfo().isHidden());
+        m_app->show();
+        QVERIFY(m_app->messageInfo().isHidden());
+    }
+};
+
+QTEST_MAIN(ConsoleTest)
+#include "console_qtest.moc"

@@ -1,0 +1,47 @@
+// Pictures of the main window and the console, taken offscreen. With VT_SCREENSHOT_DIR set
+// they are written there (docs/screenshots of the repository); otherwise into the test's
+// temporary folder, which checks only that they can be taken.
+
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include "mainwindow/application.h"
+#include "mainwindow/main.h"
+#include "mainwindow/uConsole.h"
+#include "tests/support/qt/program_folder.h"
+
+class ScreenshotsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mainWindowAndConsole() {
+        vt::test::requireDialogAnswers();
+        vt::test::ProgramFolder folder;
+        QVERIFY(folder.isValid());
+        folder.writeLines("vtl.ini",
+                          {"pdc=\\\\SRV-PDC", "ip=192.168.1.255", "masque=255.255.255.0"});
+        vt::Application app(folder.options());
+        app.show();
+        app.console().appendLine(
+            "commande lancée : wolcmd 001122334455 192.168.1.255 "
+            "255.255.255.0 7");
+        QVERIFY(QTest::qWaitForWindowExposed(&app.mainWindow()));
+        QVERIFY(QTest::qWaitForWindowExposed(&app.console()));
+
+        const QString target = qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
+                                   ? qEnvironmentVariable("VT_SCREENSHOT_DIR")
+                                   : QString::fromStdString(folder.root());
+        const QPixmap main = app.mainWindow().grab();
+        const QPixmap console = app.console().grab();
+        QCOMPARE(main.size(), QSize(685, 698));
+        QCOMPARE(console.size(), QSize(425, 310));
+        QVERIFY(main.save(target + "/main-window.png"));
+        QVERIFY(console.save(target + "/console.png"));
+        // The log area is black with its pale yellow text, not the window's default colours.
+        const QImage log = console.toImage();
+        QCOMPARE(log.pixelColor(400, 250), QColor(Qt::black));
+    }
+};
+
+QTEST_MAIN(ScreenshotsTest)
+#include "screenshots_qtest.moc"

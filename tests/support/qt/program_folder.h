@@ -1,0 +1,66 @@
+#pragma once
+
+// A fresh program folder for window tests: the four LED images in it, drive C and the UNC
+// root beside it, and the options that build the whole program there in-process.
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mainwindow/application.h"
+
+namespace vt::test {
+
+class ProgramFolder {
+public:
+    ProgramFolder();
+    ~ProgramFolder();
+
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    bool isValid() const { return m_valid; }
+    // The program folder, ending with "/".
+    std::string programDir() const { return m_root + "/prog/"; }
+    std::string driveC() const { return m_root + "/drive_c/"; }
+    std::string uncRoot() const { return m_root + "/unc/"; }
+    std::string root() const { return m_root; }
+    std::string path(std::string_view name) const { return programDir() + std::string(name); }
+
+    // Lines written as the program writes its files: Windows-1252, CR LF.
+    void writeLines(std::string_view name, const std::vector<std::string>& lines) const;
+    void writeBytes(const std::string& absolutePath, std::string_view bytes) const;
+    std::optional<std::string> readBytes(std::string_view name) const;
+    // The file's lines in UTF-8; empty when it cannot be read.
+    std::vector<std::string> readLines(std::string_view name) const;
+    // Names in the program folder, sorted.
+    QStringList fileNames() const;
+    // Copies the built program into the folder, for tests that run it as a process.
+    bool copyProgram() const;
+
+    ApplicationOptions options(bool localArgument = false) const;
+
+private:
+    QTemporaryDir m_dir;
+    std::string m_root;
+    std::string m_previousWorkingDirectory;
+    bool m_valid = false;
+};
+
+// The four images of the installation.
+QStringList ledImageNames();
+
+// Readies the dialog-answer hook for a window test: answers required, nothing queued or
+// recorded. Dialogs that found no answer are listed by unansweredDialogs().
+void requireDialogAnswers();
+QStringList unansweredDialogs();
+
+// The lines of a console-like text area.
+QStringList textLines(const QString& text);
+
+}  // namespace vt::test
