@@ -69,7 +69,10 @@ void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry&
         mainWindow.height = *height;
     }
     // The console opens against the main window's right edge unless it has a place of its own.
-    prefs.cleft = file.integer("cleft").value_or(mainWindow.left + mainWindow.width);
+    // 32-bit arithmetic that wraps, so an extreme "left" cannot overflow.
+    const auto rightEdge = static_cast<std::int32_t>(static_cast<std::uint32_t>(mainWindow.left) +
+                                                     static_cast<std::uint32_t>(mainWindow.width));
+    prefs.cleft = file.integer("cleft").value_or(rightEdge);
     prefs.ctop = file.integer("ctop").value_or(mainWindow.top);
     prefs.cheight = file.integer("cheight").value_or(kDefaultConsoleHeight);
 

@@ -1,0 +1,158 @@
+#include "core/start_up.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/file_error.h"
+#include "core/incident_logs.h"
+#include "core/strings.h"
+#include "core/utils.h"
+#include "tests/support/temp_dir_test.h"
+
+namespace vt {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class StartUpTest : public test::TempDirTest {
+protected:
+    void start(bool local = false) { loadSharedState(state, services(), window, local); }
+    WindowGeometry window;
+};
+
+TEST_F(StartUpTest, FirstStartInAnEmptyDirectoryCreatesTheFiles) {
+    start();
+    for (const char* name :
+         {"liste.mac", "liste.ip", "liste.patch", "liste.ip.discover", "vtl.ini"}) {
+        EXPECT_EQ(readBytes(name), "") << name;
+    }
+    const std::string wol = *readBytes("wol.followup");
+    const std::string shutdown = *readBytes("shutdown.followup");
+    EXPECT_EQ(wol.size(), 115u + 2);
+    EXPECT_EQ(shutdown.size(), 114u + 2);
+    EXPECT_EQ(wol,
+              "     Date     ;    Heure    ;   Ordinateur   ;         Erreur constat\xE9"
+              "e         ;              Cause              ;\r\n");
+    EXPECT_EQ(state.WolIncidents, Lines{kWolLogHeader});
+    EXPECT_EQ(state.ShutdownIncidents, Lines{kShutdownLogHeader});
+    EXPECT_EQ(state.Prefs.esu, "false");
+    EXPECT_EQ(state.OtherGroupName, "Autres");
+    EXPECT_EQ(window.height, 698);
+
+    LoadGroups(state, files(), console);
+    EXPECT_EQ(state.GroupList, Lines{"Autres"});
+    EXPECT_TRUE(fileExists("Autres"));
+}
+
+TEST_F(StartUpTest, ExistingListsAndLogsAreLoadedAsTheyStand) {
+    writeLines("liste.mac", {"PC1 00-11-22-33-44-55"});
+    writeLines("liste.ip", {"PC1 10.0.0.1"});
+    writeLines("liste.patch", {"p"});
+    writeLines("liste.ip.discover", {"d"});
+    writeLines("wol.followup", {kWolLogHeader, "07/12/2026;07:35:20;PC1;erreur;cause;"});
+    writeLines("shutdown.followup", {});
+    start();
+    EXPECT_EQ(state.MacList, Lines{"PC1 00-11-22-33-44-55"});
+    EXPECT_EQ(state.IpList, Lines{"PC1 10.0.0.1"});
+    EXPECT_EQ(state.PatchList, Lines{"p"});
+    EXPECT_EQ(state.IpDiscoverList, Lines{"d"});
+    EXPECT_EQ(state.WolIncidents.size(), 2u);
+    EXPECT_TRUE(state.ShutdownIncidents.empty());  // an existing empty log gets no header
+}
+
+TEST_F(StartUpTest, DataDirIsTheProgramDirectoryUnlessAlreadySet) {
+    start();
+    EXPECT_EQ(state.DataDir, path(""));
+    VtlVar fresh;
+    WindowGeometry other;
+    loadSharedState(fresh, services(), other, false);
+    EXPECT_EQ(fresh.DataDir, realPlatform().system.executableDirectory());
+}
+
+TEST_F(StartUpTest, LocalArgumentWinsOverThePreferencesAndIsSavedAtExit) {
+    writeLines("vtl.ini", {"esu=true", "pdc=\\\\PDC"});
+    start(true);
+    EXPECT_EQ(state.Prefs.esu, "false");
+    saveAtExit(state, files(), window);
+    EXPECT_EQ(readLines("vtl.ini")[1], "esu=false");
+
+    writeLines("vtl.ini", {"esu=true"});
+    start(false);
+    EXPECT_EQ(state.Prefs.esu, "true");
+}
+
+TEST_F(StartUpTest, CaptionCarriesTheTargetAddressAndTheFirstLocalMask) {
+    writeLines("vtl.ini", {"ip=10.1.2.255"});
+    start();
+    ASSERT_FALSE(state.LocalMasks.empty());
+    EXPECT_EQ(state.WolTargetIp, "10.1.2.255");
+    EXPECT_EQ(
+        mainWindowCaption(state),
+        "Vantorel  - Gestion des alimentations en énergie du parc informatique 10.1.2.255 - " +
+            state.LocalMasks.front());
+}
+
+TEST_F(StartUpTest, EmptyIpPreferenceGivesTheFirstLocalAddress) {
+    writeLines("vtl.ini", {"ip=", "masque=255.255.0.0"});
+    start();
+    ASSERT_FALSE(state.LocalAddresses.empty());
+    EXPECT_EQ(state.WolTargetIp, state.LocalAddresses.front());
+    EXPECT_EQ(state.WolTargetMask, "255.255.0.0");
+}
+
+TEST_F(StartUpTest, ExitSavesPreferencesThenBothLogsIntoTheDataDirectory) {
+    start();
+    state.ShutdownIncidents.push_back("07/12/2026;18:00:00;PC2;pas éteint;raison inconnue;");
+    state.WolIncidents.push_back("07/12/2026;07:35:20;PC1;pas allumé;raison inconnue;");
+    saveAtExit(state, files(), window);
+    EXPECT_EQ(readLines("vtl.ini").size(), 19u);
+    EXPECT_EQ(readLines("shutdown.followup"), state.ShutdownIncidents);
+    EXPECT_EQ(readLines("wol.followup"), state.WolIncidents);
+}
+
+TEST_F(StartUpTest, ExitStopsAtTheFirstFileThatCannotBeWritten) {
+    start();
+    state.WolIncidents.push_back("new");
+    ASSERT_TRUE(files().setReadOnly(path("shutdown.followup"), true));
+    EXPECT_THROW(saveAtExit(state, files(), window), FileError);
+    EXPECT_EQ(readLines("vtl.ini").size(), 19u);
+    EXPECT_EQ(readLines("wol.followup"), Lines{kWolLogHeader});
+}
+
+class DriveCCleanUpTest : public test::TempDirTest {
+protected:
+    void put(const std::string& name) { writeBytes("drive_c/" + name, "x"); }
+    bool present(const std::string& name) const { return fileExists("drive_c/" + name); }
+};
+
+TEST_F(DriveCCleanUpTest, RemovesFinishedJobLeftoversOnly) {
+    // Ping job 5 finished unread, NET VIEW job 6 finished, job 8 still running.
+    for (const char* name :
+         {"5.mark", "ping5.bat", "ping5.txt", "6.mark", "8.mark", "PING12.TXT", "13.MARK",
+          "notes.txt", "ping.txt", "pingx5.txt", "5.mark.txt", "ping5.doc", ".mark", "x5.mark",
+          "-1.mark", "netview6.txt", ".7.mark", "ping5.bat.bak"}) {
+        put(name);
+    }
+    ASSERT_TRUE(files().setReadOnly("c:\\8.mark", true));
+    writeBytes("drive_c/42.mark/keep", "");  // a directory with a marker's name
+    cleanDriveCAtExit(files());
+    for (const char* gone :
+         {"5.mark", "ping5.bat", "ping5.txt", "6.mark", "PING12.TXT", "13.MARK"}) {
+        EXPECT_FALSE(present(gone)) << gone;
+    }
+    for (const char* kept :
+         {"8.mark", "notes.txt", "ping.txt", "pingx5.txt", "5.mark.txt", "ping5.doc", ".mark",
+          "x5.mark", "-1.mark", "netview6.txt", ".7.mark", "ping5.bat.bak", "42.mark/keep"}) {
+        EXPECT_TRUE(present(kept)) << kept;
+    }
+    EXPECT_EQ(files().isReadOnly("c:\\8.mark"), std::optional<bool>(true));
+}
+
+TEST_F(DriveCCleanUpTest, MissingDriveDoesNothing) {
+    std::filesystem::remove_all(driveC());
+    EXPECT_NO_THROW(cleanDriveCAtExit(files()));
+}
+
+}  // namespace
+}  // namespace vt
