@@ -26,8 +26,9 @@ std::optional<std::vector<std::string>> JobPoll::takeOutput() {
     auto& files = m_jobs.m_services.platform.files;
     const std::string output = BackgroundJobs::outputPath(m_kind, m_number);
     auto lines = readTextLines(files, output);
-    if (!lines)
+    if (!lines) {
         return std::nullopt;
+    }
     finish();
     files.removeFile(output);
     files.removeFile(BackgroundJobs::batchPath(m_kind, m_number));
@@ -44,8 +45,9 @@ BackgroundJobs::BackgroundJobs(VtlVar& state, const Services& services)
 
 BackgroundJobs::~BackgroundJobs() {
     // The timers' callbacks point at this object.
-    for (const auto& [number, job] : m_jobs)
+    for (const auto& [number, job] : m_jobs) {
         m_services.timers.stop(job.timer);
+    }
 }
 
 std::string BackgroundJobs::markerPath(std::uint16_t number) {
@@ -63,10 +65,12 @@ std::string BackgroundJobs::outputPath(std::string_view kind, std::uint16_t numb
 bool BackgroundJobs::ExecLaunchPING(std::string_view target, PollHandler handler) {
     // A machine marked as never to be shut down is pinged under its plain name.
     std::string plain(target);
-    if (!plain.empty() && plain.back() == '*')
+    if (!plain.empty() && plain.back() == '*') {
         plain.pop_back();
-    if (refuseTarget(plain, target) || refuseInFlight())
+    }
+    if (refuseTarget(plain, target) || refuseInFlight()) {
         return false;
+    }
     const std::uint16_t n = m_state.JobCounter;
     launch("ping", "\"" + m_state.DataDir + "vt_echo.exe\" " + plain + " " + outputPath("ping", n),
            "Lancement de ping " + plain + "...", kPingInterval, std::move(handler));
@@ -74,10 +78,12 @@ bool BackgroundJobs::ExecLaunchPING(std::string_view target, PollHandler handler
 }
 
 bool BackgroundJobs::ExecPING_GM(std::string_view group, PollHandler handler) {
-    if (group == "Autres")
+    if (group == "Autres") {
         return false;
-    if (refuseTarget(group, group) || refuseInFlight())
+    }
+    if (refuseTarget(group, group) || refuseInFlight()) {
         return false;
+    }
     const std::uint16_t n = m_state.JobCounter;
     // An earlier result under the same number must not be taken for this job's.
     m_services.platform.files.removeFile(outputPath("ping", n));
@@ -90,16 +96,18 @@ bool BackgroundJobs::ExecPING_GM(std::string_view group, PollHandler handler) {
 }
 
 bool BackgroundJobs::ExecLaunchNetView(PollHandler handler) {
-    if (refuseInFlight())
+    if (refuseInFlight()) {
         return false;
+    }
     launch("netview", "net view > " + outputPath("netview", m_state.JobCounter),
            "Lancement de NET VIEW...", kNetViewInterval, std::move(handler));
     return true;
 }
 
 bool BackgroundJobs::ExecLaunchNBTSTAT(std::string_view host, PollHandler handler) {
-    if (refuseTarget(host, host) || refuseInFlight())
+    if (refuseTarget(host, host) || refuseInFlight()) {
         return false;
+    }
     launch("nbtstat",
            "nbtstat -a " + std::string(host) + " >" + outputPath("nbtstat", m_state.JobCounter),
            "Lancement de NBTSTAT...", kNbtstatInterval, std::move(handler));
@@ -108,16 +116,18 @@ bool BackgroundJobs::ExecLaunchNBTSTAT(std::string_view host, PollHandler handle
 
 bool BackgroundJobs::refuseTarget(std::string_view argument, std::string_view given) const {
     // Names come from files other programs write; one must not become another command.
-    if (power::isSingleBatchArgument(argument))
+    if (power::isSingleBatchArgument(argument)) {
         return false;
+    }
     m_services.console.appendLine("commande refusée : " + std::string(given));
     return true;
 }
 
 bool BackgroundJobs::refuseInFlight() const {
     // Taking over a running job's files would hand its output to the wrong handler.
-    if (!isInFlight(m_state.JobCounter))
+    if (!isInFlight(m_state.JobCounter)) {
         return false;
+    }
     m_services.console.appendLine("tâche " + std::to_string(m_state.JobCounter) +
                                   " encore en cours, lancement refusé");
     return true;
@@ -130,8 +140,9 @@ void BackgroundJobs::launch(const std::string& kind, const std::string& commandL
     const std::uint16_t n = m_state.JobCounter;
     const std::string marker = markerPath(n);
     // A marker that cannot be made is not reported: the poll treats it as still running.
-    if (!files.exists(marker))
+    if (!files.exists(marker)) {
         files.writeFile(marker, "");
+    }
     files.setReadOnly(marker, true);
 
     const std::string batch = batchPath(kind, n);
@@ -149,19 +160,22 @@ void BackgroundJobs::launch(const std::string& kind, const std::string& commandL
 
 void BackgroundJobs::poll(std::uint16_t number) {
     auto it = m_jobs.find(number);
-    if (it == m_jobs.end())
+    if (it == m_jobs.end()) {
         return;
+    }
     // The handler may finish the job, which drops its slot: call a copy.
     PollHandler handler = it->second.handler;
     JobPoll job(*this, number, it->second.kind, it->second.timer);
-    if (handler)
+    if (handler) {
         handler(job);
+    }
 }
 
 void BackgroundJobs::finish(std::uint16_t number, TimerId timer) {
     auto it = m_jobs.find(number);
-    if (it == m_jobs.end() || it->second.timer != timer)
+    if (it == m_jobs.end() || it->second.timer != timer) {
         return;
+    }
     m_services.timers.stop(timer);
     m_jobs.erase(it);
 }

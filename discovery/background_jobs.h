@@ -33,9 +33,9 @@ public:
     std::string numberText() const { return std::to_string(m_number); }
     // True while the marker is read-only, or when its attributes cannot be read.
     bool stillRunning() const;
-    // The output's lines; the timer is stopped and the output and batch files deleted.
-    // Nothing when the output file does not exist: the timer keeps running until the
-    // handler's failure path calls finish().
+    // Once stillRunning() is false: the output's lines; the timer is stopped and the output and
+    // batch files deleted. Nothing when the output file does not exist: the timer keeps running
+    // until the handler's failure path calls finish().
     std::optional<std::vector<std::string>> takeOutput();
     // Stops the job's timer; the number is free again. Calling it twice does nothing.
     void finish();
