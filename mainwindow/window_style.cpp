@@ -1,5 +1,7 @@
 #include "mainwindow/window_style.h"
 
+#include <QFontInfo>
+
 #include <algorithm>
 
 namespace vt {
@@ -13,6 +15,12 @@ QRect boundedPlace(int left, int top, int width, int height) {
 QFont designFont(int pointSize) {
     QFont font("MS Sans Serif", pointSize);
     font.setStyleHint(QFont::SansSerif);
+    // The design font is narrow; the common substitutes are wider and would not fit the
+    // captions into their design widths, so they are drawn condensed.
+    if (QFontInfo(font).family() != font.family()) {
+        constexpr int kSubstituteStretch = 85;
+        font.setStretch(kSubstituteStretch);
+    }
     return font;
 }
 
