@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/file_error.h"
 #include "core/incident_logs.h"
 #include "core/strings.h"
 #include "core/text_file.h"
@@ -86,11 +87,21 @@ std::string mainWindowCaption(const VtlVar& state) {
     return std::string(kMainWindowCaption) + " " + state.WolTargetIp + " - " + state.WolTargetMask;
 }
 
-void saveAtExit(const VtlVar& state, platform::FileSystem& files,
-                const WindowGeometry& mainWindow) {
-    SavePreferences(state, files, mainWindow);
-    saveTextLines(files, state.DataDir + kShutdownLogFile, state.ShutdownIncidents);
-    saveTextLines(files, state.DataDir + kWolLogFile, state.WolIncidents);
+std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& files,
+                                    const WindowGeometry& mainWindow) {
+    std::vector<std::string> failures;
+    const auto attempt = [&failures](const auto& save) {
+        try {
+            save();
+        } catch (const FileError& error) {
+            failures.emplace_back(error.what());
+        }
+    };
+    attempt([&] { SavePreferences(state, files, mainWindow); });
+    attempt(
+        [&] { saveTextLines(files, state.DataDir + kShutdownLogFile, state.ShutdownIncidents); });
+    attempt([&] { saveTextLines(files, state.DataDir + kWolLogFile, state.WolIncidents); });
+    return failures;
 }
 
 void cleanDriveCAtExit(platform::FileSystem& files) {

@@ -3,6 +3,7 @@
 // What the main window's creation and destruction do with the shared state and the files.
 
 #include <string>
+#include <vector>
 
 #include "core/VtlVar.h"
 #include "core/preferences.h"
@@ -23,9 +24,11 @@ void loadSharedState(VtlVar& state, const Services& services, WindowGeometry& ma
 // The main window's caption with the Wake-on-LAN target appended.
 std::string mainWindowCaption(const VtlVar& state);
 
-// Saves the preferences, then the incident logs (shutdown first), as the exit does;
-// FileError when a file cannot be written.
-void saveAtExit(const VtlVar& state, platform::FileSystem& files, const WindowGeometry& mainWindow);
+// Saves the preferences, then the incident logs (shutdown first), as the exit does. Each file
+// is saved on its own, so preferences that cannot be written do not cost the incident logs;
+// the result holds the message of every file that could not be written.
+std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& files,
+                                    const WindowGeometry& mainWindow);
 
 // Removes from "c:\" the markers and leftover ping-job files of the background jobs;
 // read-only (still running) and hidden files stay.

@@ -13,9 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/file_error.h"
-#include "core/incident_logs.h"
 #include "core/start_up.h"
-#include "core/text_file.h"
 #include "core/utils.h"
 #include "dialogs/message_box.h"
 #include "dialogs/uapropos.h"
@@ -301,20 +299,9 @@ void TForm1::FormDestroy() {
     m_destroyed = true;
     platform::FileSystem& files = m_services.platform.files;
     const WindowGeometry place = windowGeometry();
-    // Each file is saved on its own: preferences that cannot be written must not cost the
-    // incident logs. Each failure is reported.
-    const auto reported = [this](const auto& save) {
-        try {
-            save();
-        } catch (const FileError& error) {
-            showFileError(this, QString::fromUtf8(error.what()));
-        }
-    };
-    reported([&] { SavePreferences(m_state, files, place); });
-    reported([&] {
-        saveTextLines(files, m_state.DataDir + kShutdownLogFile, m_state.ShutdownIncidents);
-    });
-    reported([&] { saveTextLines(files, m_state.DataDir + kWolLogFile, m_state.WolIncidents); });
+    for (const std::string& failure : saveAtExit(m_state, files, place)) {
+        showFileError(this, QString::fromStdString(failure));
+    }
     // The leftovers of finished jobs go even when a file could not be saved.
     cleanDriveCAtExit(files);
 }
