@@ -1,6 +1,11 @@
 #pragma once
 
-// The two incident logs: their files and header lines.
+// The two incident logs: their files, header lines and the texts of their incidents.
+
+#include <string>
+#include <string_view>
+
+#include "core/services.h"
 
 namespace vt {
 
@@ -15,5 +20,16 @@ inline constexpr const char* kWolLogHeader =
 inline constexpr const char* kShutdownLogHeader =
     "     Date     ;    Heure    ;   Ordinateur   ;         Erreur constatée         ;"
     "             Cause              ;";
+
+inline constexpr const char* kNotStartedError = "ne s'est pas mis en marche";
+inline constexpr const char* kNotStoppedError = "ne s'est pas arrêté";
+inline constexpr const char* kNoMacCause = "adresse MAC inconnue";
+inline constexpr const char* kUnknownCause = "raison inconnue";
+
+// An incident as the logs hold it: the date and time of now in the system's short date and
+// long time formats, the machine, the error and the cause, each followed by ";". One format
+// for every writer, since the reports cut the lines at ";" only.
+std::string incidentLine(const Services& services, std::string_view machine, std::string_view error,
+                         std::string_view cause);
 
 }  // namespace vt

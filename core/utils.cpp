@@ -136,6 +136,14 @@ bool isPlainFileName(std::string_view name) {
            name.find_first_of("\\/:") == std::string_view::npos && !holdsControlCharacter(name);
 }
 
+std::vector<std::string> LoadGroupMachines(const platform::FileSystem& files,
+                                           std::string_view group) {
+    if (!isPlainFileName(group)) {
+        throw FileError::cannotOpen(group);
+    }
+    return loadTextLines(files, group);
+}
+
 void LoadGroups(VtlVar& state, platform::FileSystem& files, Console& console) {
     state.GroupList.clear();
     if (state.Prefs.esu == "true") {

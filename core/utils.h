@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/VtlVar.h"
 #include "core/services.h"
@@ -18,6 +19,11 @@ inline constexpr const char* kEsuGroupFile = "ListeGM.xml";
 // or "..", and without "\", "/", ":" or control characters. Other names could make a file
 // land elsewhere, or break the one-name-per-line files that list groups.
 bool isPlainFileName(std::string_view name);
+
+// The lines of a group's machine file, read by its bare name. FileError when it cannot be
+// read, or when the group's name is no plain file name and would name a file elsewhere.
+std::vector<std::string> LoadGroupMachines(const platform::FileSystem& files,
+                                           std::string_view group);
 
 // Rebuilds GroupList: the ESU groups (when "esu" is "true"), the local groups of "localGM",
 // then "Autres". Updates the ESU groups' machine files and creates "Autres" when missing.

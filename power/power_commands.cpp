@@ -1,9 +1,8 @@
 #include "power/power_commands.h"
 
 #include "core/command_runner.h"
-#include "core/file_error.h"
+#include "core/incident_logs.h"
 #include "core/strings.h"
-#include "core/text_file.h"
 #include "core/utils.h"
 #include "power/batch_arguments.h"
 
@@ -11,7 +10,6 @@ namespace vt::power {
 
 namespace {
 
-constexpr const char* kNoMacCause = "adresse MAC inconnue";
 constexpr const char* kRefused = "commande refusée : ";
 
 // An empty line names no machine; looked up, it would match the first MAC address listed.
@@ -39,19 +37,8 @@ PowerCommands::~PowerCommands() {
     }
 }
 
-std::vector<std::string> PowerCommands::readMachines(const std::string& group) const {
-    // A name that is no plain file name would put the batch file somewhere else.
-    if (!isPlainFileName(group)) {
-        throw FileError::cannotOpen(group);
-    }
-    return loadTextLines(m_services.platform.files, group);
-}
-
 void PowerCommands::addWolIncident(const std::string& machine, const char* cause) {
-    const platform::LocalDateTime now = m_services.clock.now();
-    const platform::System& system = m_services.platform.system;
-    m_state.WolIncidents.push_back(system.shortDate(now) + ";" + system.longTime(now) + ";" +
-                                   machine + ";ne s'est pas mis en marche;" + cause + ";");
+    m_state.WolIncidents.push_back(incidentLine(m_services, machine, kNotStartedError, cause));
 }
 
 void PowerCommands::runBatch(const std::string& path, const std::vector<std::string>& lines) {
@@ -74,7 +61,7 @@ void PowerCommands::armFollowUp(std::chrono::milliseconds delay, const std::stri
 
 void PowerCommands::PowerUp(const std::string& group) {
     std::vector<std::string> batch{"cd " + m_state.DataDir};
-    const std::vector<std::string> machines = readMachines(group);
+    const std::vector<std::string> machines = LoadGroupMachines(m_services.platform.files, group);
     Console& console = m_services.console;
 
     for (const std::string& line : machines) {
@@ -111,7 +98,7 @@ void PowerCommands::PowerUp(const std::string& group) {
 
 void PowerCommands::Shutdown(const std::string& group) {
     std::vector<std::string> batch;
-    const std::vector<std::string> machines = readMachines(group);
+    const std::vector<std::string> machines = LoadGroupMachines(m_services.platform.files, group);
     Console& console = m_services.console;
 
     Preferences& prefs = m_state.Prefs;

@@ -52,7 +52,6 @@ public:
     std::size_t pendingFollowUps() const { return m_pending.size(); }
 
 private:
-    std::vector<std::string> readMachines(const std::string& group) const;
     void addWolIncident(const std::string& machine, const char* cause);
     void runBatch(const std::string& path, const std::vector<std::string>& lines);
     void armFollowUp(std::chrono::milliseconds delay, const std::string& group, bool powerUp);

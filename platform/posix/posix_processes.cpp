@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/posix/document_programs.h"
+
 namespace vt::platform::posix {
 
 namespace {
@@ -325,13 +327,10 @@ RunOutcome PosixProcesses::runHidden(std::string_view commandLine,
 }
 
 bool PosixProcesses::openDocument(std::string_view program, std::string_view documentPath) {
-    const LaunchEnvironment environment = launchEnvironment();
-    const auto found = resolveProgram(program, environment);
-    if (!found) {
-        return false;
-    }
     // The program is a native one: it is handed the document's native name.
-    return spawnDetached({*found, m_files.nativePath(documentPath)}, m_environmentOverrides);
+    auto arguments =
+        resolveDocumentOpen(program, m_files.nativePath(documentPath), launchEnvironment());
+    return arguments && spawnDetached(std::move(*arguments), m_environmentOverrides);
 }
 
 }  // namespace vt::platform::posix

@@ -1,0 +1,134 @@
+#include "power/incident_reports.h"
+
+#include "core/incident_logs.h"
+#include "core/strings.h"
+#include "core/text_file.h"
+#include "core/utils.h"
+
+namespace vt::power {
+
+namespace {
+
+// The field before the first ";" and at most 255 characters after it. Without a ";" the
+// field is empty and the text stays whole for the next one, so that a damaged line still
+// shows all of its text in the report.
+std::string takeField(std::string& rest) {
+    const SplitResult split = splitAtFirst(rest, ";");
+    if (!split.found) {
+        rest = atMost255(rest);
+        return std::string();
+    }
+    rest = atMost255(split.after);
+    return split.before;
+}
+
+std::vector<std::string> reportLines(const char* title, std::size_t ruleLength,
+                                     const std::vector<std::string>& log) {
+    std::vector<std::string> lines{title, std::string(ruleLength, '='), std::string()};
+    for (std::size_t i = 1; i < log.size(); ++i) {
+        lines.push_back(reportLine(log[i]));
+    }
+    return lines;
+}
+
+// A field of the machine list, its quotes doubled so that it stays one field.
+std::string quoted(std::string_view text) {
+    std::string field = "\"";
+    for (const char c : text) {
+        field.push_back(c);
+        if (c == '"') {
+            field.push_back('"');
+        }
+    }
+    field.push_back('"');
+    return field;
+}
+
+void saveLog(const VtlVar& state, const Services& services, const char* file,
+             const std::vector<std::string>& log) {
+    saveTextLines(services.platform.files, state.DataDir + file, log);
+}
+
+void showReport(const VtlVar& state, const Services& services, const char* logFile,
+                const std::vector<std::string>& log, const std::vector<std::string>& report) {
+    saveLog(state, services, logFile, log);
+    const std::string path = state.DataDir + kReportFile;
+    saveTextLines(services.platform.files, path, report);
+    // Nothing to tell when no viewer starts: the report is on disk all the same.
+    services.platform.processes.openDocument(kTextViewer, path);
+}
+
+void openInSpreadsheet(const Services& services, const std::string& path) {
+    platform::Processes& processes = services.platform.processes;
+    if (!processes.openDocument(kSpreadsheet, path)) {
+        processes.openDocument(kTextViewer, path);
+    }
+}
+
+}  // namespace
+
+std::string reportLine(std::string_view incident) {
+    std::string rest(incident);
+    const std::string date = takeField(rest);
+    const std::string time = takeField(rest);
+    const std::string machine = takeField(rest);
+    const std::string error = takeField(rest);
+    return "le " + date + " à " + time + " l'ordinateur " + machine + " " + error + ". " +
+           " Cause : " + rest;
+}
+
+std::vector<std::string> wolReportLines(const std::vector<std::string>& log) {
+    return reportLines(kWolReportTitle, kWolReportRuleLength, log);
+}
+
+std::vector<std::string> shutdownReportLines(const std::vector<std::string>& log) {
+    return reportLines(kShutdownReportTitle, kShutdownReportRuleLength, log);
+}
+
+std::vector<std::string> machineListLines(const VtlVar& state, const platform::FileSystem& files) {
+    std::vector<std::string> lines{quoted("  Machine  ") + ";" + quoted("     Adresse MAC     ") +
+                                   ";" + quoted("     Adresse IP    ")};
+    for (const std::string& group : state.GroupList) {
+        for (const std::string& machine : LoadGroupMachines(files, group)) {
+            // A blank line names no machine; looked up, it would take the first address.
+            if (trim(machine).empty()) {
+                continue;
+            }
+            // The never-shutdown mark stays in the listed line, but the addresses are those of
+            // the machine: the lists know it under its plain name.
+            const std::string name = StripMark(machine);
+            lines.push_back(quoted(machine) + ";" + quoted(MacLookup(state, name)) + ";" +
+                            quoted(IpLookup(state, name)));
+        }
+    }
+    return lines;
+}
+
+void showWolReport(const VtlVar& state, const Services& services) {
+    showReport(state, services, kWolLogFile, state.WolIncidents,
+               wolReportLines(state.WolIncidents));
+}
+
+void showShutdownReport(const VtlVar& state, const Services& services) {
+    showReport(state, services, kShutdownLogFile, state.ShutdownIncidents,
+               shutdownReportLines(state.ShutdownIncidents));
+}
+
+void exportWolIncidents(const VtlVar& state, const Services& services) {
+    saveLog(state, services, kWolLogFile, state.WolIncidents);
+    openInSpreadsheet(services, state.DataDir + kWolLogFile);
+}
+
+void exportShutdownIncidents(const VtlVar& state, const Services& services) {
+    saveLog(state, services, kShutdownLogFile, state.ShutdownIncidents);
+    openInSpreadsheet(services, state.DataDir + kShutdownLogFile);
+}
+
+void exportMachineList(const VtlVar& state, const Services& services) {
+    const std::vector<std::string> lines = machineListLines(state, services.platform.files);
+    const std::string path = state.DataDir + kMachineListFile;
+    saveTextLines(services.platform.files, path, lines);
+    openInSpreadsheet(services, path);
+}
+
+}  // namespace vt::power

@@ -1,0 +1,239 @@
+#include "power/follow_up.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "core/file_error.h"
+#include "power/power_commands.h"
+#include "tests/support/temp_dir_test.h"
+
+namespace vt::power {
+namespace {
+
+using discovery::BackgroundJobs;
+using test::TempDirTest;
+using Lines = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+class FollowUpTest : public TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        state.DataDir = "d:\\vt\\";
+        clock.setDate(2026, 12, 6);
+        clock.set(7, 35, 20);
+        jobs = std::make_unique<BackgroundJobs>(state, services());
+        followUps = std::make_unique<FollowUps>(state, services(), *jobs);
+    }
+    void TearDown() override {
+        followUps.reset();
+        jobs.reset();
+        TempDirTest::TearDown();
+    }
+
+    // What vt_echo and the batch's last line would leave behind for job n.
+    void finishJob(std::uint16_t n, const Lines& result) {
+        writeLines("drive_c/ping" + std::to_string(n) + ".txt", result);
+        release(n);
+    }
+    void release(std::uint16_t n) { files().setReadOnly(BackgroundJobs::markerPath(n), false); }
+    bool consoleHas(const std::string& line) const {
+        return std::find(console.lines.begin(), console.lines.end(), line) != console.lines.end();
+    }
+
+    std::unique_ptr<BackgroundJobs> jobs;
+    std::unique_ptr<FollowUps> followUps;
+};
+
+TEST_F(FollowUpTest, LaunchPingsEveryMachineOfTheGroupAtOnce) {
+    writeLines("SALLE1", {"PC01", "", "  ", "PC02 ", "PC07*"});
+    followUps->FollowUpLaunch("SALLE1");
+
+    EXPECT_EQ(processes.started, (Lines{"c:\\ping0.bat", "c:\\ping1.bat", "c:\\ping2.bat"}));
+    EXPECT_EQ(readLines("drive_c/ping2.bat").front(), "\"d:\\vt\\vt_echo.exe\" PC07 c:\\ping2.txt");
+    EXPECT_EQ(console.lines, (Lines{"Lancement de ping PC01...", "Lancement de ping PC02...",
+                                    "Lancement de ping PC07..."}));
+    EXPECT_EQ(jobs->inFlightCount(), 3u);
+}
+
+struct ResultCase {
+    const char* name;
+    bool powerUp;
+    std::string result;
+    std::string reportLine;
+    Lines wolIncidents;
+    Lines shutdownIncidents;
+};
+
+class FollowUpResultTest : public FollowUpTest, public ::testing::WithParamInterface<ResultCase> {};
+
+TEST_P(FollowUpResultTest, OnlyAMachineThatDidNotChangeStateIsLogged) {
+    const ResultCase& c = GetParam();
+    writeLines("SALLE1", {"PC12"});
+    c.powerUp ? followUps->FollowUpLaunch("SALLE1") : followUps->FollowDownLaunch("SALLE1");
+    console.lines.clear();
+
+    finishJob(0, {c.result});
+    timers.advance(20ms);
+
+    EXPECT_EQ(state.WolIncidents, c.wolIncidents);
+    EXPECT_EQ(state.ShutdownIncidents, c.shutdownIncidents);
+    Lines expectedConsole{c.reportLine};
+    for (const Lines* log : {&c.wolIncidents, &c.shutdownIncidents}) {
+        expectedConsole.insert(expectedConsole.end(), log->begin(), log->end());
+    }
+    EXPECT_EQ(console.lines, expectedConsole);
+    EXPECT_EQ(timers.activeCount(), 0u);
+    EXPECT_FALSE(fileExists("drive_c/ping0.txt"));
+    EXPECT_FALSE(fileExists("drive_c/ping0.bat"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, FollowUpResultTest,
+    ::testing::Values(
+        ResultCase{"SilentAfterPowerUp",
+                   true,
+                   "PC12=0",
+                   "followupReport 0",
+                   {"06/12/2026;07:35:20;PC12;ne s'est pas mis en marche;raison inconnue;"},
+                   {}},
+        ResultCase{"AnsweringAfterPowerUp", true, "PC12=1", "followupReport 0", {}, {}},
+        ResultCase{"AnsweringAfterShutdown",
+                   false,
+                   "PC12=1",
+                   "followDownReport 0",
+                   {},
+                   {"06/12/2026;07:35:20;PC12;ne s'est pas arrêté;raison inconnue;"}},
+        ResultCase{"SilentAfterShutdown", false, "PC12=0", "followDownReport 0", {}, {}},
+        // Only the exact value counts; anything else vt_echo never writes is no verdict.
+        ResultCase{"NoEqualsSign", true, "PC12", "followupReport 0", {}, {}},
+        ResultCase{"ValueNotExact", false, "PC12=10", "followDownReport 0", {}, {}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(FollowUpTest, MarkedMachineIsPingedAndLoggedUnderItsPlainName) {
+    writeLines("SALLE1", {"PC07*"});
+    followUps->FollowUpLaunch("SALLE1");
+    finishJob(0, {"PC07=0"});
+    timers.advance(20ms);
+    followUps->FollowDownLaunch("SALLE1");
+    finishJob(1, {"PC07=1"});
+    timers.advance(20ms);
+
+    EXPECT_EQ(state.WolIncidents,
+              Lines{"06/12/2026;07:35:20;PC07;ne s'est pas mis en marche;raison inconnue;"});
+    // A never-shutdown machine still answers and is logged like any other.
+    EXPECT_EQ(state.ShutdownIncidents,
+              Lines{"06/12/2026;07:35:20;PC07;ne s'est pas arrêté;raison inconnue;"});
+}
+
+TEST_F(FollowUpTest, NothingIsReportedWhileTheMarkerIsReadOnly) {
+    writeLines("SALLE1", {"PC12"});
+    followUps->FollowUpLaunch("SALLE1");
+    writeLines("drive_c/ping0.txt", {"PC12=0"});
+    timers.advance(200ms);
+    EXPECT_FALSE(consoleHas("followupReport 0"));
+    EXPECT_TRUE(state.WolIncidents.empty());
+    release(0);
+    timers.advance(20ms);
+    EXPECT_EQ(state.WolIncidents.size(), 1u);
+}
+
+TEST_F(FollowUpTest, MissingResultFileNamesTheJobAndLogsNothing) {
+    writeLines("SALLE1", {"PC01", "PC12"});
+    followUps->FollowUpLaunch("SALLE1");
+    console.lines.clear();
+    finishJob(0, {"PC01=1"});
+    release(1);
+    timers.advance(20ms);
+
+    EXPECT_EQ(console.lines, (Lines{"followupReport 0", "followupReport 1",
+                                    "======>vt_echo.exe a échoué sur 1 <======"}));
+    EXPECT_TRUE(state.WolIncidents.empty());
+    EXPECT_EQ(timers.activeCount(), 0u);
+    EXPECT_FALSE(jobs->isInFlight(1));
+    timers.advance(100ms);
+    EXPECT_EQ(console.lines.size(), 3u);
+}
+
+TEST_F(FollowUpTest, EmptyResultFileLogsNothing) {
+    writeLines("SALLE1", {"PC12"});
+    followUps->FollowDownLaunch("SALLE1");
+    console.lines.clear();
+    finishJob(0, {});
+    timers.advance(20ms);
+    EXPECT_EQ(console.lines, Lines{"followDownReport 0"});
+    EXPECT_TRUE(state.ShutdownIncidents.empty());
+    EXPECT_EQ(timers.activeCount(), 0u);
+    EXPECT_FALSE(fileExists("drive_c/ping0.txt"));
+}
+
+TEST_F(FollowUpTest, ReportsArriveInAnyOrderAndAppendToTheLog) {
+    state.WolIncidents = {"header"};
+    writeLines("SALLE1", {"PC01", "PC02", "PC03"});
+    followUps->FollowUpLaunch("SALLE1");
+    finishJob(2, {"PC03=0"});
+    timers.advance(20ms);
+    clock.set(7, 35, 21);
+    finishJob(0, {"PC01=0"});
+    finishJob(1, {"PC02=1"});
+    timers.advance(20ms);
+    EXPECT_EQ(
+        state.WolIncidents,
+        (Lines{"header", "06/12/2026;07:35:20;PC03;ne s'est pas mis en marche;raison inconnue;",
+               "06/12/2026;07:35:21;PC01;ne s'est pas mis en marche;raison inconnue;"}));
+}
+
+TEST_F(FollowUpTest, UnreadableGroupFilePingsNothing) {
+    for (const std::string group : {"ABSENT", "..\\SALLE1", "c:\\SALLE1", ""}) {
+        EXPECT_THROW(followUps->FollowUpLaunch(group), FileError) << group;
+        EXPECT_THROW(followUps->FollowDownLaunch(group), FileError) << group;
+    }
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_TRUE(console.lines.empty());
+    EXPECT_EQ(state.JobCounter, 0);
+    EXPECT_EQ(timers.activeCount(), 0u);
+}
+
+TEST_F(FollowUpTest, JobsThatOutliveTheFollowUpsOnlyEnd) {
+    writeLines("SALLE1", {"PC12"});
+    followUps->FollowUpLaunch("SALLE1");
+    followUps.reset();
+    finishJob(0, {"PC12=0"});
+    timers.advance(20ms);
+    EXPECT_TRUE(state.WolIncidents.empty());
+    EXPECT_FALSE(jobs->isInFlight(0));
+}
+
+TEST_F(FollowUpTest, PowerCommandsFollowUpPingsTheGroupItWasArmedFor) {
+    writeLines("SALLE1", {"PC01"});
+    writeLines("SALLE2", {"PC99"});
+    state.DataDir = path("");
+    state.WolTargetIp = "10.0.0.255";
+    state.GroupList = {"SALLE1", "SALLE2", "Autres"};
+    state.MacList = {"PC01 00-11-22-33-44-55"};
+    PowerCommands commands(state, services());
+    commands.setPowerUpFollowUp(
+        [&](const std::string& group) { followUps->FollowUpLaunch(group); });
+    commands.setShutdownFollowUp(
+        [&](const std::string& group) { followUps->FollowDownLaunch(group); });
+
+    commands.PowerUp("SALLE1");
+    commands.Shutdown("SALLE1");
+    // The rows were rebuilt meanwhile: the follow-ups still check the groups commanded.
+    state.GroupList = {"SALLE2", "SALLE1", "Autres"};
+    console.lines.clear();
+    timers.advance(300000ms);
+    EXPECT_EQ(console.lines, Lines{"Lancement de ping PC01..."});
+    finishJob(0, {"PC01=0"});
+    timers.advance(100000ms);
+    finishJob(1, {"PC01=1"});
+    timers.advance(20ms);
+    EXPECT_EQ(state.WolIncidents.size(), 1u);
+    EXPECT_EQ(state.ShutdownIncidents.size(), 1u);
+    EXPECT_EQ(commands.pendingFollowUps(), 0u);
+}
+
+}  // namespace
+}  // namespace vt::power
