@@ -9,6 +9,7 @@
 #include "mainwindow/termination_watch.h"
 #include "mainwindow/uConsole.h"
 #include "mainwindow/umessageinfo.h"
+#include "power/utimer.h"
 
 namespace vt {
 
@@ -33,11 +34,13 @@ Application::Application(const ApplicationOptions& options)
     m_aboutBox = std::make_unique<TAboutBox>();
     m_console = std::make_unique<TConsole>(m_state.Prefs);
     m_textDialog = std::make_unique<TOKBottomDlg>();
+    m_scheduleEditor = std::make_unique<Tadvanced_timer>(m_state, native.files);
+    m_scheduleEditor->setPlacement([this] { return m_form->scheduleEditorPlace(); });
     m_messageInfo = std::make_unique<TMessageInfo>();
 
     m_consoleService->attach(m_console.get());
-    m_form->setPeers(
-        TForm1::Peers{m_aboutBox.get(), m_console.get(), m_textDialog.get(), m_messageInfo.get()});
+    m_form->setPeers(TForm1::Peers{m_aboutBox.get(), m_console.get(), m_textDialog.get(),
+                                   m_messageInfo.get(), m_scheduleEditor.get()});
     QObject::connect(m_form.get(), &TForm1::quitRequested, [this] { finish(); });
     m_terminationWatch = std::make_unique<TerminationWatch>([this] { m_form->close(); });
 }
@@ -46,6 +49,7 @@ Application::~Application() {
     finish();
     m_terminationWatch.reset();
     m_messageInfo.reset();
+    m_scheduleEditor.reset();
     m_textDialog.reset();
     m_console.reset();
     m_aboutBox.reset();

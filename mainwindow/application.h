@@ -19,6 +19,7 @@ class QtClock;
 class QtConsole;
 class QtStatusSink;
 class QtTimers;
+class Tadvanced_timer;
 class TAboutBox;
 class TConsole;
 class TForm1;
@@ -63,6 +64,7 @@ public:
     TAboutBox& aboutBox() { return *m_aboutBox; }
     TOKBottomDlg& textDialog() { return *m_textDialog; }
     TMessageInfo& messageInfo() { return *m_messageInfo; }
+    Tadvanced_timer& scheduleEditor() { return *m_scheduleEditor; }
 
 private:
     std::unique_ptr<platform::NativePlatform> m_native;
@@ -81,7 +83,7 @@ private:
     std::unique_ptr<TConsole> m_console;
     // TPrefs is created here.
     std::unique_ptr<TOKBottomDlg> m_textDialog;
-    // Tadvanced_timer is created here.
+    std::unique_ptr<Tadvanced_timer> m_scheduleEditor;
     std::unique_ptr<TMessageInfo> m_messageInfo;
     // TficheMachine is created here.
 

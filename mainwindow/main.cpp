@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,16 +15,32 @@
 
 #include "core/file_error.h"
 #include "core/start_up.h"
+#include "core/strings.h"
 #include "core/utils.h"
 #include "dialogs/message_box.h"
+#include "dialogs/uBottomdlg.h"
 #include "dialogs/uapropos.h"
+#include "discovery/background_jobs.h"
+#include "mainwindow/group_rows.h"
 #include "mainwindow/led_images.h"
+#include "mainwindow/tooltip_timing.h"
 #include "mainwindow/uConsole.h"
+#include "mainwindow/umessageinfo.h"
 #include "mainwindow/window_style.h"
+#include "power/follow_up.h"
+#include "power/incident_reports.h"
+#include "power/manual_commands.h"
+#include "power/power_commands.h"
+#include "power/schedule_store.h"
+#include "power/scheduler.h"
+#include "power/utimer.h"
 
 namespace vt {
 
 namespace {
+
+constexpr int kShownGroupPointSize = 10;
+constexpr int kShownGroupSmallestPointSize = 6;
 
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), text.size());
@@ -34,6 +51,26 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect b
     label->setObjectName(name);
     label->setGeometry(bounds);
     return label;
+}
+
+std::vector<std::string> linesOf(const QString& text) {
+    std::vector<std::string> lines;
+    for (const QString& line : text.split('\n')) {
+        lines.push_back(line.toStdString());
+    }
+    // A final line break ends the last line; it starts no line of its own.
+    if (!lines.empty() && lines.back().empty()) {
+        lines.pop_back();
+    }
+    return lines;
+}
+
+QString textOf(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) {
+        text.append(fromUtf8(line));
+    }
+    return text.join('\n');
 }
 
 QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, QRect bounds) {
@@ -47,14 +84,44 @@ QPushButton* addButton(QWidget* parent, const char* name, const QString& caption
 
 TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool localArgument,
                QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_services(services), m_leds(leds) {
+    : QMainWindow(parent),
+      m_state(state),
+      m_services(services),
+      m_leds(leds),
+      m_jobs(std::make_unique<discovery::BackgroundJobs>(state, services)),
+      m_followUps(std::make_unique<power::FollowUps>(state, services, *m_jobs)),
+      m_powerCommands(std::make_unique<power::PowerCommands>(state, services)) {
     setObjectName("Form1");
     setFont(designFont(8));
     buildFixedControls();
     buildMenu();
+    m_rows = std::make_unique<GroupRows>(m_rowArea, m_leds);
+    m_scheduler = std::make_unique<power::Scheduler>(state, services, *m_powerCommands);
+    // Each follow-up pings the group its command was given for, by name.
+    m_powerCommands->setPowerUpFollowUp([this](const std::string& group) {
+        try {
+            m_followUps->FollowUpLaunch(group);
+        } catch (const FileError& error) {
+            showFileErrorOf(error);
+        }
+    });
+    m_powerCommands->setShutdownFollowUp([this](const std::string& group) {
+        try {
+            m_followUps->FollowDownLaunch(group);
+        } catch (const FileError& error) {
+            showFileErrorOf(error);
+        }
+    });
+    connect(m_rows.get(), &GroupRows::groupClicked, this, &TForm1::GMClick);
+    connect(m_rows.get(), &GroupRows::timeBoxClicked, this, &TForm1::GMTimeClick);
+    connect(m_rows.get(), &GroupRows::ledClicked, this, &TForm1::ledClick);
+    connect(m_rows.get(), &GroupRows::onClicked, this, &TForm1::ManONClick);
+    connect(m_rows.get(), &GroupRows::offClicked, this, &TForm1::ManoffClick);
+    connect(m_rows.get(), &GroupRows::commentChosen, this, &TForm1::Commentaire1Click);
     FormCreate(localArgument);
 }
 
+// The rows go before the engine whose timers they no longer need.
 TForm1::~TForm1() = default;
 
 void TForm1::setPeers(const Peers& peers) {
@@ -105,7 +172,7 @@ void TForm1::buildFixedControls() {
     addLabel(client, "StaticText4", "Listes des machines du groupe", QRect(432, 24, 150, 17));
 
     m_nomliste = addLabel(client, "nomliste", QString(), QRect(584, 24, 57, 17));
-    QFont nameFont = designFont(10);
+    QFont nameFont = designFont(kShownGroupPointSize);
     nameFont.setBold(true);
     m_nomliste->setFont(nameFont);
     m_nomliste->setAlignment(Qt::AlignCenter);
@@ -117,7 +184,6 @@ void TForm1::buildFixedControls() {
     scan->setEnabled(false);
     connect(scan, &QPushButton::clicked, this, &TForm1::Button1Click);
     QPushButton* save = addButton(client, "BtnSave", "Save", QRect(560, 48, 75, 25));
-    save->setEnabled(false);
     connect(save, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
 
     m_memo = new QPlainTextEdit(client);
@@ -171,22 +237,22 @@ void TForm1::buildMenu() {
     addMenuItem(groups, "ImporterlesgroupesESU1", "Importer les groupes ESU", false,
                 &TForm1::ImporterlesgroupesESU1Click);
     addMenuItem(groups, "Dfinir1", "Définir des groupes", false, &TForm1::Dfinir1Click);
-    addMenuItem(groups, "Nejamaisteindre1", "Ne jamais éteindre...", false,
+    addMenuItem(groups, "Nejamaisteindre1", "Ne jamais éteindre...", true,
                 &TForm1::Nejamaisteindre1Click);
 
     QMenu* reports = addMenu("Rapports1", "Rapports");
-    addMenuItem(reports, "IncidentsWOL1", "Incidents WOL", false, &TForm1::IncidentsWOL1Click);
-    addMenuItem(reports, "Incidentsshutdown1", "Incidents shutdown", false,
+    addMenuItem(reports, "IncidentsWOL1", "Incidents WOL", true, &TForm1::IncidentsWOL1Click);
+    addMenuItem(reports, "Incidentsshutdown1", "Incidents shutdown", true,
                 &TForm1::Incidentsshutdown1Click);
     addMenuItem(reports, "Console1", "Console", true, &TForm1::Console1Click);
     QMenu* exports = reports->addMenu("Exporter");
     exports->setObjectName("Exporter1");
     exports->menuAction()->setObjectName("Exporter1");
-    addMenuItem(exports, "IncidentsWOLCSV1", "Incidents WOL -> CSV", false,
+    addMenuItem(exports, "IncidentsWOLCSV1", "Incidents WOL -> CSV", true,
                 &TForm1::IncidentsWOLCSV1Click);
-    addMenuItem(exports, "IncidentsshutdownCSV1", "Incidents shutdown -> CSV", false,
+    addMenuItem(exports, "IncidentsshutdownCSV1", "Incidents shutdown -> CSV", true,
                 &TForm1::IncidentsshutdownCSV1Click);
-    addMenuItem(exports, "ListemachinesCSV1", "Liste machines -> CSV", false,
+    addMenuItem(exports, "ListemachinesCSV1", "Liste machines -> CSV", true,
                 &TForm1::ListemachinesCSV1Click);
 
     QMenu* help = addMenu("Aide1", "Aide");
@@ -194,6 +260,7 @@ void TForm1::buildMenu() {
 }
 
 void TForm1::FormCreate(bool localArgument) {
+    setToolTipDelays(std::chrono::milliseconds(200), std::chrono::milliseconds(5000));
     loadLedImages();
     WindowGeometry geometry;
     // Without a preferences file the console has no place of its own: it opens against this
@@ -255,9 +322,44 @@ void TForm1::FormShow() {
 }
 
 void TForm1::BuildControls() {
-    // One row of controls per entry of GroupList goes into rowArea() here, with TMessageInfo
-    // showing the progress; the window has only its fixed controls until then.
+    const int lastRow = static_cast<int>(m_state.GroupList.size()) - 1;
+    if (m_peers.messageInfo != nullptr) {
+        m_peers.messageInfo->show();
+    }
+    // GroupList never holds more groups than there are rows; the check keeps the rows from
+    // outgrowing their tables should that ever change.
+    for (int i = 0; i <= lastRow && i < power::kMaxGroupRows; ++i) {
+        const std::string& group = m_state.GroupList[static_cast<std::size_t>(i)];
+        if (m_peers.messageInfo != nullptr) {
+            m_peers.messageInfo->setInfo(fromUtf8(power::kBuildingRowMessage + group));
+        }
+        m_rows->addRow(i, group);
+    }
+    m_rows->markLastAsOthers();
+    m_state.CurrentGroup = m_state.GroupList.empty() ? std::string() : m_state.GroupList.front();
     fitRowArea();
+    try {
+        power::LoadTodaySchedule(m_state, m_services);
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+    showSchedules();
+    if (m_peers.messageInfo != nullptr) {
+        m_peers.messageInfo->hide();
+    }
+}
+
+void TForm1::DestroyControls() {
+    m_rows->DestroyControls();
+    fitRowArea();
+}
+
+void TForm1::showSchedules() {
+    m_rows->showSchedules(m_state);
+}
+
+void TForm1::showFileErrorOf(const std::exception& error) {
+    showFileError(this, QString::fromUtf8(error.what()));
 }
 
 void TForm1::fitRowArea() {
@@ -322,6 +424,167 @@ void TForm1::Apropos1Click() {
     }
 }
 
+bool TForm1::isRow(int tag) const {
+    return tag >= 0 && tag < m_rows->count() &&
+           static_cast<std::size_t>(tag) < m_state.GroupList.size();
+}
+
+void TForm1::showGroupInPanel(const std::string& group) {
+    m_shownGroup = group;
+    // Names longer than the design place are drawn smaller rather than cut.
+    showFittedText(m_nomliste, fromUtf8(group), kShownGroupPointSize, kShownGroupSmallestPointSize);
+    m_memo->setPlainText(textOf(power::groupPanelLines(m_services.platform.files, group)));
+}
+
+void TForm1::reloadPanel() {
+    if (!m_shownGroup.empty()) {
+        showGroupInPanel(m_shownGroup);
+    }
+}
+
+void TForm1::GMClick(int tag) {
+    if (!isRow(tag)) {
+        return;
+    }
+    // The caption and the list entry are the same name.
+    m_state.CurrentGroup = m_rows->groupButton(tag)->text().toStdString();
+    showGroupInPanel(m_state.CurrentGroup);
+}
+
+QPoint TForm1::scheduleEditorPlace() const {
+    const QWidget* marche = m_rowArea->findChild<QWidget*>("StaticText3");
+    const int marcheLeft = marche != nullptr ? marche->x() : 0;
+    return QPoint(x() + marcheLeft, y() + 100);
+}
+
+void TForm1::GMTimeClick(int tag) {
+    if (!power::selectTimeBox(m_state, tag)) {
+        return;
+    }
+    if (m_peers.scheduleEditor != nullptr) {
+        m_peers.scheduleEditor->run();
+    }
+    // Whichever button closed the editor, the rows show what the file now holds.
+    try {
+        power::LoadTodaySchedule(m_state, m_services);
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+    showSchedules();
+}
+
+void TForm1::ledClick(int tag) {
+    if (isRow(tag)) {
+        m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
+    }
+}
+
+void TForm1::PowerUp(const std::string& group) {
+    try {
+        m_powerCommands->PowerUp(group);
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+}
+
+void TForm1::Shutdown(const std::string& group) {
+    try {
+        m_powerCommands->Shutdown(group);
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+}
+
+void TForm1::ManONClick(int tag) {
+    if (!isRow(tag)) {
+        return;
+    }
+    m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
+    showGroupInPanel(m_state.CurrentGroup);
+    PowerUp(m_state.CurrentGroup);
+}
+
+void TForm1::ManoffClick(int tag) {
+    if (!isRow(tag)) {
+        return;
+    }
+    m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
+    showGroupInPanel(m_state.CurrentGroup);
+    Shutdown(m_state.CurrentGroup);
+}
+
+void TForm1::BtnSaveClick() {
+    try {
+        // The MAC search of the saved machines comes with the discovery window.
+        const auto saved =
+            power::BtnSaveClick(m_state, m_services.platform.files, m_services.status, m_shownGroup,
+                                linesOf(m_memo->toPlainText()), nullptr);
+        if (saved) {
+            m_memo->setPlainText(textOf(*saved));
+        }
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+}
+
+void TForm1::Nejamaisteindre1Click() {
+    if (m_peers.textDialog == nullptr) {
+        return;
+    }
+    m_peers.textDialog->geditLabel()->setText(QString::fromUtf8(power::kNeverShutdownPrompt));
+    m_peers.textDialog->gEdit()->clear();
+    // The typed name counts whichever button closed the dialog.
+    m_peers.textDialog->exec();
+    try {
+        if (power::addNeverShutdownMachine(m_state, m_services.platform.files,
+                                           m_peers.textDialog->gEdit()->text().toStdString())) {
+            reloadPanel();
+        }
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+}
+
+void TForm1::Commentaire1Click() {
+    const auto comment = power::beginCommentEdit(m_state);
+    if (!comment || m_peers.textDialog == nullptr) {
+        return;
+    }
+    m_peers.textDialog->geditLabel()->setText(QString::fromUtf8(power::kCommentPrompt));
+    m_peers.textDialog->gEdit()->setText(fromUtf8(*comment));
+    m_peers.textDialog->exec();
+    power::endCommentEdit(m_state, m_peers.textDialog->gEdit()->text().toStdString());
+    showSchedules();
+}
+
+void TForm1::runReportAction(void (*action)(const VtlVar&, const Services&)) {
+    try {
+        action(m_state, m_services);
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+}
+
+void TForm1::IncidentsWOL1Click() {
+    runReportAction(&power::showWolReport);
+}
+
+void TForm1::Incidentsshutdown1Click() {
+    runReportAction(&power::showShutdownReport);
+}
+
+void TForm1::IncidentsWOLCSV1Click() {
+    runReportAction(&power::exportWolIncidents);
+}
+
+void TForm1::IncidentsshutdownCSV1Click() {
+    runReportAction(&power::exportShutdownIncidents);
+}
+
+void TForm1::ListemachinesCSV1Click() {
+    runReportAction(&power::exportMachineList);
+}
+
 // The handlers below belong to windows and commands that the program does not have yet;
 // their menu items and buttons are disabled, so none of them can run.
 void TForm1::Prfrences1Click() {
@@ -330,25 +593,17 @@ void TForm1::ImporterlesgroupesESU1Click() {
 }
 void TForm1::Dfinir1Click() {
 }
-void TForm1::Nejamaisteindre1Click() {
-}
-void TForm1::IncidentsWOL1Click() {
-}
-void TForm1::Incidentsshutdown1Click() {
-}
-void TForm1::IncidentsWOLCSV1Click() {
-}
-void TForm1::IncidentsshutdownCSV1Click() {
-}
-void TForm1::ListemachinesCSV1Click() {
-}
 void TForm1::Button1Click() {
 }
-void TForm1::BtnSaveClick() {
-}
 
-// The scheduler tick; it tests the groups' times once they have rows.
 void TForm1::Timer1Timer() {
+    try {
+        m_scheduler->Timer1Timer();
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+    // A tick may have reloaded the day's schedule.
+    showSchedules();
 }
 
 // Kept for its place in the window; it has never had work to do.

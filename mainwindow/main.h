@@ -4,6 +4,10 @@
 // in the right-hand panel, the main menu.
 
 #include <QMainWindow>
+#include <QPoint>
+
+#include <memory>
+#include <string>
 
 #include "core/VtlVar.h"
 #include "core/preferences.h"
@@ -19,6 +23,17 @@ class QTimer;
 
 namespace vt {
 
+namespace discovery {
+class BackgroundJobs;
+}
+namespace power {
+class FollowUps;
+class PowerCommands;
+class Scheduler;
+}  // namespace power
+
+class GroupRows;
+class Tadvanced_timer;
 class TAboutBox;
 class TConsole;
 class TMessageInfo;
@@ -40,6 +55,7 @@ public:
         TConsole* console = nullptr;
         TOKBottomDlg* textDialog = nullptr;
         TMessageInfo* messageInfo = nullptr;
+        Tadvanced_timer* scheduleEditor = nullptr;
     };
     void setPeers(const Peers& peers);
 
@@ -50,6 +66,18 @@ public:
     QScrollArea* scrollArea() const { return m_scroll; }
 
     WindowGeometry windowGeometry() const;
+
+    // The group rows, and the group whose machine list the panel shows (empty: none).
+    GroupRows& rows() const { return *m_rows; }
+    const std::string& shownGroup() const { return m_shownGroup; }
+    // Where the schedule editor opens: 100 pixels below this window's top, at its left plus
+    // the left of the "Marche" column caption.
+    QPoint scheduleEditorPlace() const;
+
+    // A power command on a group, as the scheduler and the "on" and "off" buttons give it;
+    // a file error is shown in a message box.
+    void PowerUp(const std::string& group);
+    void Shutdown(const std::string& group);
 
     // The exit: saves preferences and incident logs, cleans drive C. Runs once.
     void FormDestroy();
@@ -73,6 +101,12 @@ public slots:
     void Apropos1Click();
     void Button1Click();
     void BtnSaveClick();
+    void GMClick(int tag);
+    void GMTimeClick(int tag);
+    void ledClick(int tag);
+    void ManONClick(int tag);
+    void ManoffClick(int tag);
+    void Commentaire1Click();
     void Timer1Timer();
     void TimerExecTimer();
 
@@ -86,6 +120,13 @@ private:
     void FormShow();
     void FormResize();
     void BuildControls();
+    void DestroyControls();
+    void showGroupInPanel(const std::string& group);
+    void reloadPanel();
+    bool isRow(int tag) const;
+    void showSchedules();
+    void showFileErrorOf(const std::exception& error);
+    void runReportAction(void (*action)(const VtlVar&, const Services&));
     void loadLedImages();
     void buildFixedControls();
     void buildMenu();
@@ -105,6 +146,13 @@ private:
     QPlainTextEdit* m_memo = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timerExec = nullptr;
+
+    std::unique_ptr<GroupRows> m_rows;
+    std::string m_shownGroup;
+    std::unique_ptr<discovery::BackgroundJobs> m_jobs;
+    std::unique_ptr<power::FollowUps> m_followUps;
+    std::unique_ptr<power::PowerCommands> m_powerCommands;
+    std::unique_ptr<power::Scheduler> m_scheduler;
 };
 
 }  // namespace vt

@@ -1,6 +1,8 @@
 #include "mainwindow/window_style.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -22,6 +24,24 @@ QFont designFont(int pointSize) {
         font.setStretch(kSubstituteStretch);
     }
     return font;
+}
+
+void showFittedText(QLabel* label, const QString& text, int largestPointSize,
+                    int smallestPointSize) {
+    QFont font = label->font();
+    const int room = label->contentsRect().width();
+    for (int size = largestPointSize; size >= smallestPointSize; --size) {
+        font.setPointSize(size);
+        if (QFontMetrics(font).horizontalAdvance(text) <= room || size == smallestPointSize) {
+            break;
+        }
+    }
+    label->setFont(font);
+    const QFontMetrics metrics(font);
+    label->setText(metrics.elidedText(text, Qt::ElideRight, room));
+    label->setToolTip(
+        font.pointSize() == largestPointSize && metrics.horizontalAdvance(text) <= room ? QString()
+                                                                                        : text);
 }
 
 }  // namespace vt

@@ -5,6 +5,9 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QString>
+
+class QLabel;
 
 namespace vt {
 
@@ -19,5 +22,11 @@ QRect boundedPlace(int left, int top, int width, int height);
 
 // The windows' design font at the given size; the system substitutes its nearest font.
 QFont designFont(int pointSize);
+
+// Shows a text in a label of fixed width: in the label's font, smaller down to the smallest
+// point size when it does not fit, cut with "..." when even that is too wide. The whole text is
+// the label's tooltip when it was cut or made smaller.
+void showFittedText(QLabel* label, const QString& text, int largestPointSize,
+                    int smallestPointSize);
 
 }  // namespace vt

@@ -15,11 +15,10 @@ using vt::test::ProgramFolder;
 
 namespace {
 
-const QStringList kStartFiles = {"Autres",         "Vantorel",          "led-gris.bmp",
-                                 "led-orange.bmp", "led-rouge.bmp",     "led-vert.bmp",
-                                 "liste.ip",       "liste.ip.discover", "liste.mac",
-                                 "liste.patch",    "shutdown.followup", "vtl.ini",
-                                 "wol.followup"};
+const QStringList kStartFiles = {
+    "Autres",       "Vantorel",          "led-gris.bmp",      "led-orange.bmp", "led-rouge.bmp",
+    "led-vert.bmp", "liste.ip",          "liste.ip.discover", "liste.mac",      "liste.patch",
+    "settings.ini", "shutdown.followup", "vtl.ini",           "wol.followup"};
 
 }  // namespace
 
@@ -75,8 +74,8 @@ private slots:
     void firstStartCreatesExactlyTheStartFiles() {
         startProgram({});
         QCOMPARE(m_folder->fileNames(), kStartFiles);
-        for (const char* empty :
-             {"liste.mac", "liste.ip", "liste.patch", "liste.ip.discover", "vtl.ini", "Autres"}) {
+        for (const char* empty : {"liste.mac", "liste.ip", "liste.patch", "liste.ip.discover",
+                                  "vtl.ini", "Autres", "settings.ini"}) {
             QCOMPARE(m_folder->readBytes(empty), std::optional<std::string>(""));
         }
         const std::string wolHeader =

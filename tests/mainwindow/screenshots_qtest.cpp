@@ -20,12 +20,19 @@ private slots:
         QVERIFY(folder.isValid());
         folder.writeLines("vtl.ini",
                           {"pdc=\\\\SRV-PDC", "ip=192.168.1.255", "masque=255.255.255.0"});
+        folder.writeLines("localGM", {"SALLE-101", "SALLE-102"});
+        folder.writeLines("SALLE-101", {"PC101-01", "PC101-02", "PC101-03", "PC101-04*"});
+        folder.writeLines("SALLE-102", {"PC102-01"});
+        folder.writeLines("settings.ini",
+                          {"SALLE-101", "7:45+Tous-60", "18:00+Tous", "Rez-de-chaussée", "NA",
+                           "SALLE-102", "8:00+Tous", "17:30+Tous", "", "NA"});
         vt::Application app(folder.options());
         app.show();
         app.console().appendLine(
             "commande lancée : wolcmd 001122334455 192.168.1.255 "
             "255.255.255.0 7");
         QVERIFY(QTest::qWaitForWindowExposed(&app.mainWindow()));
+        app.mainWindow().GMClick(0);
         QVERIFY(QTest::qWaitForWindowExposed(&app.console()));
 
         const QString target = qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
