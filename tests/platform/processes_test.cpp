@@ -111,7 +111,10 @@ TEST_F(ProcessesTest, FindsTheProgramOfAWindowsLine) {
 
 TEST_F(ProcessesTest, StartedToolsSeeTheSameDriveAndUncRoots) {
     // A tool builds its platform from the environment: it must land in the same places.
-    writeScript("roots", R"(printf '%s\n%s\n' "$VANTOREL_DRIVE_C" "$VANTOREL_UNC_ROOT" > "$1")");
+    // Written aside and moved into place, so that the file is whole once it exists.
+    writeScript(
+        "roots",
+        R"(printf '%s\n%s\n' "$VANTOREL_DRIVE_C" "$VANTOREL_UNC_ROOT" > "$1.tmp" && mv "$1.tmp" "$1")");
     setenv("VANTOREL_DRIVE_C", "/elsewhere", 1);
     EXPECT_TRUE(processes().startHidden("roots detached.txt"));
     EXPECT_EQ(awaitFile("detached.txt"), driveC() + "\n" + uncRoot() + "\n");
