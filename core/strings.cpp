@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/hex_digits.h"
+
 namespace vt {
 
 namespace {
@@ -19,19 +21,6 @@ char foldCase(char c) {
 
 bool isContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 }  // namespace
@@ -155,8 +144,8 @@ std::optional<std::int32_t> parseVtlInt(std::string_view text) {
                   (negative ? 1 : 0);
     std::uint64_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit =
-            hex ? hexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit = hex ? platform::hexDigitValue(text[i])
+                              : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0) {
             return std::nullopt;
         }

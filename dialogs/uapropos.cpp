@@ -9,6 +9,7 @@
 
 #include "dialogs/dialog_answers.h"
 #include "dialogs/window_placement.h"
+#include "mainwindow/controls.h"
 
 namespace vt {
 
@@ -36,13 +37,6 @@ QPixmap programPicture() {
     painter.drawLine(QPointF(disc.center().x(), ring.top() - 4),
                      QPointF(disc.center().x(), disc.center().y()));
     return picture;
-}
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect bounds) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(bounds);
-    return label;
 }
 
 }  // namespace

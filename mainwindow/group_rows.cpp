@@ -20,10 +20,6 @@ QRect boundsOf(const power::ControlPlace& place) {
     return QRect(place.left, place.top, place.width, place.height);
 }
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void setTag(QWidget* control, int tag) {
     control->setProperty(kTagProperty, tag);
 }
@@ -78,7 +74,7 @@ void GroupRows::addRow(int row, const std::string& group) {
     const power::GroupRowLayout layout = power::groupRowLayout(row);
     Row controls;
 
-    controls.groupButton = new QPushButton(fromUtf8(group), m_area);
+    controls.groupButton = new QPushButton(QString::fromStdString(group), m_area);
     controls.groupButton->setObjectName(rowName("GM", row));
     controls.groupButton->setGeometry(boundsOf(layout.groupButton));
     paintButton(controls.groupButton, Qt::white);
@@ -166,12 +162,12 @@ void GroupRows::showSchedules(const VtlVar& state) {
     for (std::size_t i = 0; i < shown; ++i) {
         const GroupDaySchedule& schedule = state.Schedules[i];
         Row& row = m_rows[i];
-        row.shutdownBox->setText(fromUtf8(schedule.ShutdownTime));
-        row.powerOnBox->setText(fromUtf8(schedule.PowerOnTime));
-        row.durationBox->setText(fromUtf8(schedule.Duration));
+        row.shutdownBox->setText(QString::fromStdString(schedule.ShutdownTime));
+        row.powerOnBox->setText(QString::fromStdString(schedule.PowerOnTime));
+        row.durationBox->setText(QString::fromStdString(schedule.Duration));
         // The catch-all row keeps its fixed explanation.
         if (static_cast<int>(i) != lastRow()) {
-            row.groupButton->setToolTip(fromUtf8(schedule.Comment));
+            row.groupButton->setToolTip(QString::fromStdString(schedule.Comment));
         }
     }
 }

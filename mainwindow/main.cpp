@@ -21,6 +21,7 @@
 #include "dialogs/uBottomdlg.h"
 #include "dialogs/uapropos.h"
 #include "discovery/background_jobs.h"
+#include "mainwindow/controls.h"
 #include "mainwindow/group_rows.h"
 #include "mainwindow/led_images.h"
 #include "mainwindow/tooltip_timing.h"
@@ -42,17 +43,6 @@ namespace {
 constexpr int kShownGroupPointSize = 10;
 constexpr int kShownGroupSmallestPointSize = 6;
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), text.size());
-}
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect bounds) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(bounds);
-    return label;
-}
-
 std::vector<std::string> linesOf(const QString& text) {
     std::vector<std::string> lines;
     for (const QString& line : text.split('\n')) {
@@ -68,16 +58,9 @@ std::vector<std::string> linesOf(const QString& text) {
 QString textOf(const std::vector<std::string>& lines) {
     QStringList text;
     for (const std::string& line : lines) {
-        text.append(fromUtf8(line));
+        text.append(QString::fromStdString(line));
     }
     return text.join('\n');
-}
-
-QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, QRect bounds) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(bounds);
-    return button;
 }
 
 }  // namespace
@@ -278,7 +261,7 @@ void TForm1::FormCreate(bool localArgument) {
     // again does not creep by the size of the frame.
     setGeometry(boundedPlace(geometry.left, geometry.top, geometry.width, geometry.height));
     FormResize();
-    setWindowTitle(fromUtf8(mainWindowCaption(m_state)));
+    setWindowTitle(QString::fromStdString(mainWindowCaption(m_state)));
 }
 
 void TForm1::loadLedImages() {
@@ -331,7 +314,8 @@ void TForm1::BuildControls() {
     for (int i = 0; i <= lastRow && i < power::kMaxGroupRows; ++i) {
         const std::string& group = m_state.GroupList[static_cast<std::size_t>(i)];
         if (m_peers.messageInfo != nullptr) {
-            m_peers.messageInfo->setInfo(fromUtf8(power::kBuildingRowMessage + group));
+            m_peers.messageInfo->setInfo(
+                QString::fromStdString(power::kBuildingRowMessage + group));
         }
         m_rows->addRow(i, group);
     }
@@ -432,7 +416,8 @@ bool TForm1::isRow(int tag) const {
 void TForm1::showGroupInPanel(const std::string& group) {
     m_shownGroup = group;
     // Names longer than the design place are drawn smaller rather than cut.
-    showFittedText(m_nomliste, fromUtf8(group), kShownGroupPointSize, kShownGroupSmallestPointSize);
+    showFittedText(m_nomliste, QString::fromStdString(group), kShownGroupPointSize,
+                   kShownGroupSmallestPointSize);
     m_memo->setPlainText(textOf(power::groupPanelLines(m_services.platform.files, group)));
 }
 
@@ -551,7 +536,7 @@ void TForm1::Commentaire1Click() {
         return;
     }
     m_peers.textDialog->geditLabel()->setText(QString::fromUtf8(power::kCommentPrompt));
-    m_peers.textDialog->gEdit()->setText(fromUtf8(*comment));
+    m_peers.textDialog->gEdit()->setText(QString::fromStdString(*comment));
     m_peers.textDialog->exec();
     power::endCommentEdit(m_state, m_peers.textDialog->gEdit()->text().toStdString());
     showSchedules();

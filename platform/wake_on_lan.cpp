@@ -1,26 +1,15 @@
 #include "platform/wake_on_lan.h"
 
+#include "platform/hex_digits.h"
+
 namespace vt::platform {
 
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The byte written by the two hexadecimal digits at `at`, or nothing.
 std::optional<std::uint8_t> hexByte(std::string_view text, std::size_t at) {
-    const int high = hexValue(text[at]);
-    const int low = hexValue(text[at + 1]);
+    const int high = hexDigitValue(text[at]);
+    const int low = hexDigitValue(text[at + 1]);
     if (high < 0 || low < 0) {
         return std::nullopt;
     }

@@ -1,5 +1,7 @@
 #include "power/batch_arguments.h"
 
+#include "platform/hex_digits.h"
+
 namespace vt::power {
 
 namespace {
@@ -10,7 +12,7 @@ bool isControl(char c) {
 }
 
 bool isHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return platform::hexDigitValue(c) >= 0;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "core/file_error.h"
 #include "dialogs/dialog_answers.h"
 #include "dialogs/message_box.h"
+#include "mainwindow/controls.h"
 #include "mainwindow/window_style.h"
 
 namespace vt {
@@ -32,17 +33,6 @@ constexpr std::array<const char*, 7> kDayCaptions = {
 std::function<void(Tadvanced_timer&)>& openingHook() {
     static std::function<void(Tadvanced_timer&)> hook;
     return hook;
-}
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, QRect bounds) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(bounds);
-    return label;
 }
 
 QLineEdit* addEdit(QWidget* parent, const QString& name, QRect bounds) {
@@ -139,16 +129,16 @@ void Tadvanced_timer::place() {
 void Tadvanced_timer::FormActivate() {
     const power::ScheduleEditorContents filled =
         power::fillScheduleEditor(m_state, m_files, m_tlj->isChecked());
-    m_title->setText(fromUtf8(filled.title));
+    m_title->setText(QString::fromStdString(filled.title));
     m_durationLabel->setVisible(filled.durationVisible);
     m_duree->setVisible(filled.durationVisible);
     m_unitLabel->setVisible(filled.durationVisible);
     m_tlj->setEnabled(filled.everyDayEnabled);
     m_tlj->setChecked(filled.everyDay);
-    m_heure->setText(fromUtf8(filled.time));
-    m_duree->setText(fromUtf8(filled.duration));
+    m_heure->setText(QString::fromStdString(filled.time));
+    m_duree->setText(QString::fromStdString(filled.duration));
     for (std::size_t d = 0; d < m_dayBoxes.size(); ++d) {
-        m_dayBoxes[d]->setText(fromUtf8(filled.days[d]));
+        m_dayBoxes[d]->setText(QString::fromStdString(filled.days[d]));
     }
     m_synch->setChecked(filled.synchronise);
     place();
