@@ -42,6 +42,14 @@ void paintButton(QPushButton* button, const QColor& colour) {
 
 }  // namespace
 
+std::array<QWidget*, 6> GroupRows::Row::schedulingControls() const {
+    return {powerOnBox, durationBox, shutdownBox, led, onButton, offButton};
+}
+
+std::array<QWidget*, 7> GroupRows::Row::all() const {
+    return {groupButton, powerOnBox, durationBox, shutdownBox, led, onButton, offButton};
+}
+
 GroupRows::GroupRows(QWidget* area, const LedImages& leds, QObject* parent)
     : QObject(parent), m_area(area), m_leds(leds), m_popup(new QMenu(area)) {
     m_popup->setObjectName("popupGM");
@@ -116,11 +124,7 @@ void GroupRows::addRow(int row, const std::string& group) {
     connect(controls.offButton, &QPushButton::clicked, this,
             [this, tag = layout.offButtonTag] { emit offClicked(tag); });
 
-    for (QWidget* control :
-         {static_cast<QWidget*>(controls.groupButton), static_cast<QWidget*>(controls.powerOnBox),
-          static_cast<QWidget*>(controls.durationBox), static_cast<QWidget*>(controls.shutdownBox),
-          static_cast<QWidget*>(controls.led), static_cast<QWidget*>(controls.onButton),
-          static_cast<QWidget*>(controls.offButton)}) {
+    for (QWidget* control : controls.all()) {
         control->show();
     }
     m_rows.push_back(controls);
@@ -135,10 +139,7 @@ void GroupRows::markLastAsOthers() {
                 QColor(power::kOtherGroupRed, power::kOtherGroupGreen, power::kOtherGroupBlue));
     last.groupButton->setToolTip(QString::fromUtf8(power::kOtherGroupHint));
     // "Autres" gathers the machines of no group: it has no schedule and no power commands.
-    for (QWidget* control :
-         {static_cast<QWidget*>(last.powerOnBox), static_cast<QWidget*>(last.durationBox),
-          static_cast<QWidget*>(last.shutdownBox), static_cast<QWidget*>(last.led),
-          static_cast<QWidget*>(last.onButton), static_cast<QWidget*>(last.offButton)}) {
+    for (QWidget* control : last.schedulingControls()) {
         control->setEnabled(false);
         control->hide();
     }
@@ -146,13 +147,9 @@ void GroupRows::markLastAsOthers() {
 
 void GroupRows::DestroyControls() {
     for (const Row& row : m_rows) {
-        delete row.groupButton;
-        delete row.powerOnBox;
-        delete row.durationBox;
-        delete row.shutdownBox;
-        delete row.led;
-        delete row.onButton;
-        delete row.offButton;
+        for (QWidget* control : row.all()) {
+            delete control;
+        }
     }
     m_rows.clear();
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPixmap>
 
+#include <array>
 #include <vector>
 
 #include "core/VtlVar.h"
@@ -77,6 +78,10 @@ private:
         QLabel* led = nullptr;
         QPushButton* onButton = nullptr;
         QPushButton* offButton = nullptr;
+
+        // Everything but the group button, which stays for the catch-all row.
+        std::array<QWidget*, 6> schedulingControls() const;
+        std::array<QWidget*, 7> all() const;
     };
 
     QLineEdit* addTimeBox(int row, const char* kind, int tag, const QString& text);
