@@ -12,6 +12,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/posix/child_environment.h"
+
 namespace vt::platform {
 
 namespace {
@@ -50,40 +52,11 @@ std::optional<std::string> locateProgram(const std::string& program) {
 
 namespace {
 
-std::vector<std::string> environmentFor(const CapturedRun& run) {
-    std::vector<std::string> variables;
-    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-        const std::string_view variable(*entry);
-        bool replaced = false;
-        for (const auto& [name, value] : run.environment) {
-            replaced = replaced || (variable.size() > name.size() && variable.starts_with(name) &&
-                                    variable[name.size()] == '=');
-        }
-        if (!replaced) {
-            variables.emplace_back(variable);
-        }
-    }
-    for (const auto& [name, value] : run.environment) {
-        variables.push_back(name + "=" + value);
-    }
-    return variables;
-}
-
 void closeIfOpen(int& fd) {
     if (fd >= 0) {
         ::close(fd);
         fd = -1;
     }
-}
-
-int decodedStatus(int status) {
-    if (WIFEXITED(status)) {
-        return WEXITSTATUS(status);
-    }
-    if (WIFSIGNALED(status)) {
-        return 128 + WTERMSIG(status);
-    }
-    return -1;
 }
 
 }  // namespace
@@ -107,7 +80,7 @@ CapturedOutcome runCaptured(const CapturedRun& run) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    std::vector<std::string> variables = environmentFor(run);
+    std::vector<std::string> variables = posix::environmentWith(run.environment);
     std::vector<char*> envp;
     for (std::string& variable : variables) {
         envp.push_back(variable.data());
@@ -202,7 +175,7 @@ CapturedOutcome runCaptured(const CapturedRun& run) {
         outcome.status = CapturedStatus::TimedOut;
         return outcome;
     }
-    outcome.exitCode = decodedStatus(status);
+    outcome.exitCode = posix::exitCodeOf(status);
     outcome.status = CapturedStatus::Finished;
     return outcome;
 }

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <thread>
 
 #include "core/incident_logs.h"
@@ -60,12 +61,29 @@ protected:
         clock.setDate(2026, 12, 7);
     }
     void TearDown() override {
+        scheduler.reset();
+        followUps.reset();
+        commands.reset();
+        jobs.reset();
         if (!m_script.empty()) {
             for (const std::string& machine : kSalle1) {
                 simnet({"on", machine});
             }
         }
         TempDirTest::TearDown();
+    }
+
+    // The power engine wired as the main window wires it, on the real platform.
+    void startEngine() {
+        m_services.emplace(realServices());
+        jobs = std::make_unique<discovery::BackgroundJobs>(state, *m_services);
+        commands = std::make_unique<PowerCommands>(state, *m_services);
+        followUps = std::make_unique<FollowUps>(state, *m_services, *jobs);
+        commands->setPowerUpFollowUp(
+            [this](const std::string& group) { followUps->FollowUpLaunch(group); });
+        commands->setShutdownFollowUp(
+            [this](const std::string& group) { followUps->FollowDownLaunch(group); });
+        scheduler = std::make_unique<Scheduler>(state, *m_services, *commands);
     }
 
     test::ProgramResult simnet(const Lines& arguments) const {
@@ -104,8 +122,15 @@ protected:
         }
     }
 
+    std::unique_ptr<discovery::BackgroundJobs> jobs;
+    std::unique_ptr<PowerCommands> commands;
+    std::unique_ptr<FollowUps> followUps;
+    std::unique_ptr<Scheduler> scheduler;
+
+private:
     std::string m_script;
     std::optional<test::ScopedEnvironment> m_auth;
+    std::optional<Services> m_services;
 };
 
 TEST_F(SimnetPowerTest, ScheduledPowerUpWakesEveryMachineButTheOneThatIgnoresWakeOnLan) {
@@ -116,20 +141,15 @@ TEST_F(SimnetPowerTest, ScheduledPowerUpWakesEveryMachineButTheOneThatIgnoresWak
     state.Schedules[0].PowerOnTime = "8:00";
     clock.set(8, 0, 20);
 
-    const Services services = realServices();
-    discovery::BackgroundJobs jobs(state, services);
-    PowerCommands commands(state, services);
-    FollowUps followUps(state, services, jobs);
-    commands.setPowerUpFollowUp([&](const std::string& group) { followUps.FollowUpLaunch(group); });
-    Scheduler scheduler(state, services, commands);
+    startEngine();
 
-    ASSERT_TRUE(scheduler.Timer1Timer());
+    ASSERT_TRUE(scheduler->Timer1Timer());
     EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-03", "SALLE1-04"}, "allumée", 10s));
     EXPECT_EQ(stateOf("SALLE1-02"), "éteinte");
 
     timers.advance(kPowerUpFollowUpDelay);
-    EXPECT_EQ(jobs.inFlightCount(), 4u);
-    ASSERT_TRUE(test::awaitJobs(jobs, timers));
+    EXPECT_EQ(jobs->inFlightCount(), 4u);
+    ASSERT_TRUE(test::awaitJobs(*jobs, timers));
 
     show("wol.followup", state.WolIncidents);
     EXPECT_EQ(state.WolIncidents,
@@ -144,15 +164,9 @@ TEST_F(SimnetPowerTest, ScheduledShutdownLeavesTheRefusingAndTheMarkedMachineOn)
     state.Schedules[0].ShutdownTime = "16:30";
     clock.set(16, 30, 20);
 
-    const Services services = realServices();
-    discovery::BackgroundJobs jobs(state, services);
-    PowerCommands commands(state, services);
-    FollowUps followUps(state, services, jobs);
-    commands.setShutdownFollowUp(
-        [&](const std::string& group) { followUps.FollowDownLaunch(group); });
-    Scheduler scheduler(state, services, commands);
+    startEngine();
 
-    ASSERT_TRUE(scheduler.Timer1Timer());
+    ASSERT_TRUE(scheduler->Timer1Timer());
     // The batch runs one machine after the other; each leaves its line in the log.
     const auto deadline = std::chrono::steady_clock::now() + 60s;
     while (readLines("shutdown.log").size() < 4 && std::chrono::steady_clock::now() < deadline) {
@@ -172,8 +186,8 @@ TEST_F(SimnetPowerTest, ScheduledShutdownLeavesTheRefusingAndTheMarkedMachineOn)
                               "SALLE1-03;accès refusé;", "SALLE1-04;jamais éteinte (marquée *);"}));
 
     timers.advance(kShutdownFollowUpDelay);
-    EXPECT_EQ(jobs.inFlightCount(), 3u);
-    ASSERT_TRUE(test::awaitJobs(jobs, timers));
+    EXPECT_EQ(jobs->inFlightCount(), 3u);
+    ASSERT_TRUE(test::awaitJobs(*jobs, timers));
     show("shutdown.followup", state.ShutdownIncidents);
     EXPECT_EQ(state.ShutdownIncidents,
               (Lines{kShutdownLogHeader,
