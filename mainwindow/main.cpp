@@ -506,6 +506,8 @@ void TForm1::ManoffClick(int tag) {
     m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
     showGroupInPanel(m_state.CurrentGroup);
     Shutdown(m_state.CurrentGroup);
+    // The shutdown tool answers in its own log, not here: say where to read it.
+    m_services.console.appendLine("Résultat des arrêts dans " + m_state.DataDir + "shutdown.log");
 }
 
 void TForm1::BtnSaveClick() {
