@@ -10,10 +10,6 @@ bool isTrimmed(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-char foldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool isContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
@@ -46,15 +42,19 @@ std::string trimRight(std::string_view text) {
 }
 
 std::string trim(std::string_view text) {
+    return std::string(trimView(text));
+}
+
+std::string_view trimView(std::string_view text) {
     const std::size_t end = keptEnd(text);
     const std::size_t start = keptStart(text.substr(0, end));
-    return std::string(text.substr(start, end - start));
+    return text.substr(start, end - start);
 }
 
 std::string toUpperAscii(std::string_view text) {
     std::string result(text);
     for (char& c : result) {
-        c = foldCase(c);
+        c = upperAscii(c);
     }
     return result;
 }
@@ -72,8 +72,8 @@ std::string toLowerAscii(std::string_view text) {
 int compareNoCase(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const auto ca = static_cast<unsigned char>(foldCase(a[i]));
-        const auto cb = static_cast<unsigned char>(foldCase(b[i]));
+        const auto ca = static_cast<unsigned char>(upperAscii(a[i]));
+        const auto cb = static_cast<unsigned char>(upperAscii(b[i]));
         if (ca != cb) {
             return ca < cb ? -1 : 1;
         }
@@ -90,16 +90,20 @@ std::size_t characterCount(std::string_view text) {
 }
 
 std::string leftCharacters(std::string_view text, std::size_t count) {
+    return std::string(leftCharacterView(text, count));
+}
+
+std::string_view leftCharacterView(std::string_view text, std::size_t count) {
     std::size_t seen = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!isContinuationByte(text[i])) {
             if (seen == count) {
-                return std::string(text.substr(0, i));
+                return text.substr(0, i);
             }
             ++seen;
         }
     }
-    return std::string(text);
+    return text;
 }
 
 }  // namespace vt::platform

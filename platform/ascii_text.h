@@ -12,9 +12,13 @@ namespace vt::platform {
 
 // Removes leading and trailing blanks and control characters (code units up to 0x20).
 std::string trim(std::string_view text);
+std::string_view trimView(std::string_view text);
 std::string trimLeft(std::string_view text);
 std::string trimRight(std::string_view text);
 
+constexpr char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 std::string toUpperAscii(std::string_view text);
 std::string toLowerAscii(std::string_view text);
 // <0, 0, >0 like strcmp, ASCII letters folded to upper case, as the string lists of the
@@ -25,5 +29,6 @@ int compareNoCase(std::string_view a, std::string_view b);
 std::size_t characterCount(std::string_view text);
 // The first `count` characters of a text.
 std::string leftCharacters(std::string_view text, std::size_t count);
+std::string_view leftCharacterView(std::string_view text, std::size_t count);
 
 }  // namespace vt::platform

@@ -199,13 +199,12 @@ TEST(ArpsiftAddressListTest, PositionsAndKeysFollowReplacementsRemovalsAndAppend
     EXPECT_EQ(list.findName("A"), 2u);
     list.remove(2);
     EXPECT_EQ(list.findName("A"), 3u);
-    EXPECT_EQ(list.sortedLines(), (Lines{"A 4", "A 5", "C 9"}));
+    EXPECT_EQ(list.takeSortedLines(), (Lines{"A 4", "A 5", "C 9"}));
 }
 
 TEST(ArpsiftAddressListTest, SortsWithoutRegardToCaseKeepingTiesInOrder) {
-    const AddressList list({"pc03 c", "PC02 b", "pc01 a", "PC01 a", "_x", "Z"},
-                           AddressList::Keys::Names);
-    EXPECT_EQ(list.sortedLines(), (Lines{"pc01 a", "PC01 a", "PC02 b", "pc03 c", "Z", "_x"}));
+    AddressList list({"pc03 c", "PC02 b", "pc01 a", "PC01 a", "_x", "Z"}, AddressList::Keys::Names);
+    EXPECT_EQ(list.takeSortedLines(), (Lines{"pc01 a", "PC01 a", "PC02 b", "pc03 c", "Z", "_x"}));
 }
 
 }  // namespace

@@ -9,19 +9,54 @@ namespace vt::arpsift {
 
 namespace {
 
-std::string nameKey(std::string_view name) {
-    return platform::toUpperAscii(name);
+// FNV-1a over the characters of a key's normal form, computed without building that form:
+// the index is made of every line of the list.
+class KeyHash {
+public:
+    void add(char c) {
+        m_hash ^= static_cast<unsigned char>(c);
+        m_hash *= 0x100000001B3ull;
+    }
+    std::uint64_t value() const { return m_hash; }
+
+private:
+    std::uint64_t m_hash = 0xCBF29CE484222325ull;
+};
+
+std::uint64_t nameHash(std::string_view name) {
+    KeyHash hash;
+    for (const char c : name) {
+        hash.add(platform::upperAscii(c));
+    }
+    return hash.value();
 }
 
-// Values are compared as far as a line's value field reaches.
-std::string macKey(std::string_view mac) {
-    return FormatMac(platform::leftCharacters(mac, kFieldLimit));
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && platform::compareNoCase(a, b) == 0;
+}
+
+// The MAC normal form of a value, as far as a line's value field reaches.
+std::string macForm(std::string_view mac) {
+    return FormatMac(platform::leftCharacterView(mac, kFieldLimit));
+}
+
+// The characters of the MAC normal form, one by one, as FormatMac gives them.
+std::string_view macCharacters(std::string_view mac) {
+    return platform::trimView(platform::leftCharacterView(mac, kFieldLimit));
+}
+
+std::uint64_t macHash(std::string_view mac) {
+    KeyHash hash;
+    for (const char c : macCharacters(mac)) {
+        hash.add(c == ':' ? '-' : platform::upperAscii(c));
+    }
+    return hash.value();
 }
 
 }  // namespace
 
-void PositionIndex::add(const std::string& key, std::size_t position) {
-    const auto [entry, inserted] = m_positions.try_emplace(key, Positions{position, {}});
+void PositionIndex::add(std::uint64_t hash, std::size_t position) {
+    const auto [entry, inserted] = m_positions.try_emplace(hash, Positions{position, {}});
     if (inserted) {
         return;
     }
@@ -33,8 +68,8 @@ void PositionIndex::add(const std::string& key, std::size_t position) {
         std::lower_bound(positions.later.begin(), positions.later.end(), position), position);
 }
 
-void PositionIndex::drop(const std::string& key, std::size_t position) {
-    const auto entry = m_positions.find(key);
+void PositionIndex::drop(std::uint64_t hash, std::size_t position) {
+    const auto entry = m_positions.find(hash);
     if (entry == m_positions.end()) {
         return;
     }
@@ -54,16 +89,26 @@ void PositionIndex::drop(const std::string& key, std::size_t position) {
     }
 }
 
-std::optional<std::size_t> PositionIndex::first(const std::string& key) const {
-    const auto entry = m_positions.find(key);
+std::optional<std::size_t> PositionIndex::first(
+    std::uint64_t hash, const std::function<bool(std::size_t)>& matches) const {
+    const auto entry = m_positions.find(hash);
     if (entry == m_positions.end()) {
         return std::nullopt;
     }
-    return entry->second.first;
+    if (matches(entry->second.first)) {
+        return entry->second.first;
+    }
+    const auto found =
+        std::find_if(entry->second.later.begin(), entry->second.later.end(), matches);
+    return found == entry->second.later.end() ? std::nullopt : std::optional(*found);
 }
 
 AddressList::AddressList(std::vector<std::string> lines, Keys keys)
     : m_keys(keys), m_lines(std::move(lines)), m_removed(m_lines.size(), false) {
+    m_byName.reserve(m_lines.size());
+    if (m_keys == Keys::NamesAndMacs) {
+        m_byMac.reserve(m_lines.size());
+    }
     for (std::size_t position = 0; position < m_lines.size(); ++position) {
         index(position);
     }
@@ -73,15 +118,19 @@ std::optional<std::size_t> AddressList::findName(std::string_view name) const {
     if (name.empty()) {
         return std::nullopt;
     }
-    return m_byName.first(nameKey(name));
+    return m_byName.first(nameHash(name), [&](std::size_t position) {
+        return sameName(nameField(m_lines[position]), name);
+    });
 }
 
 std::optional<std::size_t> AddressList::findMac(std::string_view mac) const {
-    const std::string key = macKey(mac);
-    if (key.empty()) {
+    const std::string wanted = macForm(mac);
+    if (wanted.empty()) {
         return std::nullopt;
     }
-    return m_byMac.first(key);
+    return m_byMac.first(macHash(mac), [&](std::size_t position) {
+        return macForm(valueField(m_lines[position])) == wanted;
+    });
 }
 
 void AddressList::replace(std::size_t position, std::string line) {
@@ -102,14 +151,15 @@ void AddressList::append(std::string line) {
     index(m_lines.size() - 1);
 }
 
-std::vector<std::string> AddressList::sortedLines() const {
+std::vector<std::string> AddressList::takeSortedLines() {
     std::vector<std::string> lines;
     lines.reserve(m_lines.size());
     for (std::size_t position = 0; position < m_lines.size(); ++position) {
         if (!m_removed[position]) {
-            lines.push_back(m_lines[position]);
+            lines.push_back(std::move(m_lines[position]));
         }
     }
+    *this = AddressList();
     std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
         return platform::compareNoCase(a, b) < 0;
     });
@@ -130,19 +180,18 @@ void AddressList::unindex(std::size_t position) {
 // no line.
 void AddressList::changeKeys(std::size_t position, bool add) {
     const std::string& line = m_lines[position];
-    const auto change = [&](PositionIndex& index, const std::string& key) {
-        if (key.empty()) {
-            return;
-        }
+    const auto change = [&](PositionIndex& index, std::uint64_t hash) {
         if (add) {
-            index.add(key, position);
+            index.add(hash, position);
         } else {
-            index.drop(key, position);
+            index.drop(hash, position);
         }
     };
-    change(m_byName, nameKey(nameField(line)));
-    if (m_keys == Keys::NamesAndMacs) {
-        change(m_byMac, macKey(valueField(line)));
+    if (const std::string_view name = nameField(line); !name.empty()) {
+        change(m_byName, nameHash(name));
+    }
+    if (m_keys == Keys::NamesAndMacs && !macCharacters(valueField(line)).empty()) {
+        change(m_byMac, macHash(valueField(line)));
     }
 }
 

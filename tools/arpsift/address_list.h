@@ -6,6 +6,8 @@
 // scanning the list: a run costs the same for a list of ten lines or of a hundred thousand.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,12 +16,15 @@
 
 namespace vt::arpsift {
 
-// The positions of the lines that share one key, smallest first.
+// Positions filed under the hash of a key, smallest first. Keys that share a hash share an
+// entry, so a lookup tells its own positions apart with `matches`.
 class PositionIndex {
 public:
-    void add(const std::string& key, std::size_t position);
-    void drop(const std::string& key, std::size_t position);
-    std::optional<std::size_t> first(const std::string& key) const;
+    void reserve(std::size_t keys) { m_positions.reserve(keys); }
+    void add(std::uint64_t hash, std::size_t position);
+    void drop(std::uint64_t hash, std::size_t position);
+    std::optional<std::size_t> first(std::uint64_t hash,
+                                     const std::function<bool(std::size_t)>& matches) const;
 
 private:
     // Nearly every key names one line: that one needs no allocation of its own.
@@ -27,7 +32,7 @@ private:
         std::size_t first = 0;
         std::vector<std::size_t> later;
     };
-    std::unordered_map<std::string, Positions> m_positions;
+    std::unordered_map<std::uint64_t, Positions> m_positions;
 };
 
 class AddressList {
@@ -52,8 +57,8 @@ public:
     void append(std::string line);
 
     // The lines left, sorted ascending without regard to case; lines equal but for case keep
-    // their order.
-    std::vector<std::string> sortedLines() const;
+    // their order. The list is empty afterwards.
+    std::vector<std::string> takeSortedLines();
 
 private:
     void index(std::size_t position);

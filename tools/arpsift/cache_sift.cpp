@@ -1,5 +1,6 @@
 #include "tools/arpsift/cache_sift.h"
 
+#include <new>
 #include <stdexcept>
 
 #include "platform/ascii_text.h"
@@ -88,6 +89,9 @@ int CacheSift::run() {
     } catch (const RunFailure& failure) {
         m_errors << kPrefix << failure.what() << '\n';
         return 1;
+    } catch (const std::bad_alloc&) {
+        m_errors << kPrefix << "mémoire insuffisante\n";
+        return 1;
     }
     if (!m_platform.files.removeFile(lock)) {
         m_errors << kPrefix << "Impossible de supprimer le fichier " << lock << '\n';
@@ -102,11 +106,11 @@ void CacheSift::sift() {
     readCaches();
     updateIpList();
     log("liste.ip before saving");
-    saveLines(inDirectory("liste.ip"), m_ipList.sortedLines());
+    saveLines(inDirectory("liste.ip"), m_ipList.takeSortedLines());
     log("liste.ip saved");
     updateMacList();
     log("liste.mac before saving");
-    saveLines(inDirectory("liste.mac"), m_macList.sortedLines());
+    saveLines(inDirectory("liste.mac"), m_macList.takeSortedLines());
     log("liste.mac saved");
 }
 
@@ -215,12 +219,13 @@ void CacheSift::updateMacList() {
 
 Lookup CacheSift::IpOfName(std::string_view name) const {
     const std::optional<std::size_t> position = m_ipList.findName(name);
-    return position ? Lookup{valueField(m_ipList.at(*position)), *position} : Lookup{};
+    return position ? Lookup{std::string(valueField(m_ipList.at(*position))), *position} : Lookup{};
 }
 
 Lookup CacheSift::MacOfName(std::string_view name) const {
     const std::optional<std::size_t> position = m_macList.findName(name);
-    return position ? Lookup{valueField(m_macList.at(*position)), *position} : Lookup{};
+    return position ? Lookup{std::string(valueField(m_macList.at(*position))), *position}
+                    : Lookup{};
 }
 
 Lookup CacheSift::NameOfMac(std::string_view mac) const {

@@ -70,6 +70,7 @@ public:
     // away, 1 when a file error ended it.
     int run();
 
+private:
     // The lookups, on the lists as the run has them.
     Lookup IpOfName(std::string_view name) const;
     Lookup MacOfName(std::string_view name) const;
@@ -78,7 +79,6 @@ public:
     // table. Empty when neither knows the address.
     std::string NameOfIp(std::string_view ip);
 
-private:
     void sift();
     void loadLists();
     void ReadDhcpLeases();

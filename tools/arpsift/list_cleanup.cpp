@@ -16,16 +16,39 @@ namespace {
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
 std::vector<std::string> withoutEmptyLines(std::vector<std::string> lines) {
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [](const std::string& line) { return line.empty(); }),
-                lines.end());
+    std::erase(lines, std::string());
     return lines;
 }
 
-// Positions of the lines that share one key, consumed from the smallest as the walk passes.
-struct PositionQueue {
-    std::vector<std::size_t> positions;
-    std::size_t next = 0;
+// The lines that share one key, as a chain from each line to the next one with its key, and
+// the place each chain has been consumed to as the walk passes.
+class KeyChains {
+public:
+    explicit KeyChains(std::size_t lines) : m_next(lines, kNone) { m_cursor.reserve(lines); }
+
+    // Built from the last line to the first.
+    void prepend(std::string_view key, std::size_t position) {
+        const auto [cursor, inserted] = m_cursor.try_emplace(key, position);
+        if (!inserted) {
+            m_next[position] = cursor->second;
+            cursor->second = position;
+        }
+    }
+
+    // The first line after `after` with the key that `isLeft` accepts; lines passed or gone
+    // never come back, so each chain is walked once over the whole walk.
+    template <typename IsLeft>
+    std::size_t firstAfter(std::string_view key, std::size_t after, const IsLeft& isLeft) {
+        std::size_t& cursor = m_cursor.find(key)->second;
+        while (cursor != kNone && (cursor <= after || !isLeft(cursor))) {
+            cursor = m_next[cursor];
+        }
+        return cursor;
+    }
+
+private:
+    std::vector<std::size_t> m_next;
+    std::unordered_map<std::string_view, std::size_t> m_cursor;
 };
 
 // The pairing walk of cleanMacList. An emptied line reads as "", whose name and MAC are both
@@ -33,25 +56,31 @@ struct PositionQueue {
 class ConflictWalk {
 public:
     explicit ConflictWalk(const std::vector<std::string>& lines)
-        : m_lines(lines), m_gone(lines.size()), m_nameless(lines.size()) {
-        for (std::size_t position = 0; position < lines.size(); ++position) {
+        : m_size(lines.size()),
+          m_gone(lines.size()),
+          m_nameless(lines.size()),
+          m_names(lines.size()),
+          m_macs(lines.size()),
+          m_byName(lines.size()),
+          m_byMac(lines.size()) {
+        for (std::size_t position = m_size; position-- > 0;) {
             const std::string& line = lines[position];
             m_gone[position] = line.empty();
-            const std::string_view name = nameField(line);
-            m_nameless[position] = name.empty();
-            m_macs.push_back(valueField(line));
-            if (!name.empty()) {
-                m_byName[name].positions.push_back(position);
+            m_names[position] = nameField(line);
+            m_macs[position] = valueField(line);
+            m_nameless[position] = m_names[position].empty();
+            if (!m_nameless[position]) {
+                m_byName.prepend(m_names[position], position);
             }
             if (!line.empty()) {
-                m_byMac[m_macs.back()].positions.push_back(position);
+                m_byMac.prepend(m_macs[position], position);
             }
         }
     }
 
     // Which lines are gone once the walk has passed every line.
     std::vector<bool> run() {
-        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        for (std::size_t i = 0; i < m_size; ++i) {
             if (!isLeft(i)) {
                 m_gone[i] = true;
                 m_namelessGoneAfter = std::min(m_namelessGoneAfter, i);
@@ -64,7 +93,7 @@ public:
                 m_namelessGoneAfter = std::min(m_namelessGoneAfter, partner);
             }
         }
-        for (std::size_t position = 0; position < m_lines.size(); ++position) {
+        for (std::size_t position = 0; position < m_size; ++position) {
             m_gone[position] = !isLeft(position);
         }
         return m_gone;
@@ -75,28 +104,16 @@ private:
         return !m_gone[position] && !(m_nameless[position] && position > m_namelessGoneAfter);
     }
 
-    // The first line left after `after` in the queue; lines passed or gone never come back.
-    std::size_t firstLeftAfter(PositionQueue& queue, std::size_t after) const {
-        while (queue.next < queue.positions.size()) {
-            const std::size_t position = queue.positions[queue.next];
-            if (position > after && isLeft(position)) {
-                return position;
-            }
-            ++queue.next;
-        }
-        return kNone;
-    }
-
     std::size_t namedPartner(std::size_t i) {
-        const std::size_t sameName = firstLeftAfter(m_byName[nameField(m_lines[i])], i);
-        const std::size_t sameMac = firstLeftAfter(m_byMac[m_macs[i]], i);
-        return std::min(sameName, sameMac);
+        const auto isLeftHere = [this](std::size_t position) { return isLeft(position); };
+        return std::min(m_byName.firstAfter(m_names[i], i, isLeftHere),
+                        m_byMac.firstAfter(m_macs[i], i, isLeftHere));
     }
 
     // A nameless line pairs with the first later line that is gone or nameless or has its
     // MAC. The lines it steps over all have a name and stay, so no line is stepped over twice.
     std::size_t namelessPartner(std::size_t i) const {
-        for (std::size_t u = i + 1; u < m_lines.size(); ++u) {
+        for (std::size_t u = i + 1; u < m_size; ++u) {
             if (!isLeft(u) || m_nameless[u] || m_macs[u] == m_macs[i]) {
                 return u;
             }
@@ -104,12 +121,13 @@ private:
         return kNone;
     }
 
-    const std::vector<std::string>& m_lines;
+    std::size_t m_size;
     std::vector<bool> m_gone;
     std::vector<bool> m_nameless;
-    std::vector<std::string> m_macs;
-    std::unordered_map<std::string_view, PositionQueue> m_byName;
-    std::unordered_map<std::string, PositionQueue> m_byMac;
+    std::vector<std::string_view> m_names;
+    std::vector<std::string_view> m_macs;
+    KeyChains m_byName;
+    KeyChains m_byMac;
     std::size_t m_namelessGoneAfter = kNone;
 };
 
@@ -120,8 +138,9 @@ std::vector<std::string> cleanIpList(std::vector<std::string> lines) {
         line = platform::toLowerAscii(line);
     }
     // A line goes when a later line has the same name field: walking from the bottom, the
-    // first line met with a name is the one that stays.
+    // first line met with each name is the one that stays.
     std::unordered_set<std::string_view> later;
+    later.reserve(lines.size());
     for (std::size_t i = lines.size(); i-- > 0;) {
         if (!later.insert(nameField(lines[i])).second) {
             lines[i].clear();

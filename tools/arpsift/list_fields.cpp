@@ -11,10 +11,10 @@ std::string_view nameField(std::string_view line) {
     return blank == std::string_view::npos ? std::string_view() : line.substr(0, blank);
 }
 
-std::string valueField(std::string_view line) {
+std::string_view valueField(std::string_view line) {
     const std::size_t blank = line.find(' ');
     const std::string_view value = blank == std::string_view::npos ? line : line.substr(blank + 1);
-    return platform::leftCharacters(value, kFieldLimit);
+    return platform::leftCharacterView(value, kFieldLimit);
 }
 
 std::string_view tableKey(std::string_view line) {
@@ -30,7 +30,7 @@ std::string tableValue(std::string_view line) {
 }
 
 std::string FormatMac(std::string_view text) {
-    std::string mac = platform::toUpperAscii(platform::trim(text));
+    std::string mac = platform::toUpperAscii(platform::trimView(text));
     std::replace(mac.begin(), mac.end(), ':', '-');
     return mac;
 }

@@ -16,7 +16,7 @@ inline constexpr std::size_t kFieldLimit = 255;
 // The text before the first blank; empty when the line has no blank.
 std::string_view nameField(std::string_view line);
 // The text after the first blank, or the whole line when it has none; at most 255 characters.
-std::string valueField(std::string_view line);
+std::string_view valueField(std::string_view line);
 
 // The text before the first "="; the whole line when it has none.
 std::string_view tableKey(std::string_view line);

@@ -1,6 +1,5 @@
 #include "tools/arpsift/run_log.h"
 
-#include "platform/redirected_run.h"
 #include "platform/text_codec.h"
 
 namespace vt::arpsift {
@@ -11,12 +10,16 @@ RunLog::RunLog(platform::FileSystem& files, std::string path)
 
 bool RunLog::add(std::string_view line) {
     const std::string bytes = platform::toWindows1252(std::string(line) + "\r\n");
-    if (!m_started) {
-        m_started = m_files.writeFile(m_path, bytes);
-        return m_started;
+    if (!m_file.is_open()) {
+        if (!m_files.writeFile(m_path, bytes)) {
+            return false;
+        }
+        m_file.open(m_files.nativePath(m_path), std::ios::binary | std::ios::app);
+        return m_file.is_open();
     }
-    return platform::writeRedirected(
-        platform::OutputRedirection{m_files.nativePath(m_path), /*append=*/true}, bytes);
+    m_file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    m_file.flush();
+    return m_file.good();
 }
 
 }  // namespace vt::arpsift

@@ -2,9 +2,11 @@
 
 // "cache.log", the progress log of a run, in the working directory. Every line is on disk as
 // soon as it is logged, so the file holds exactly the lines of this run up to the last step
-// reached. The first line replaces the previous run's log at once; the others are appended,
-// so a run of thousands of steps does not write its whole log again at each one.
+// reached. The first line replaces the previous run's log at once; the others are appended to
+// the file kept open, so a run of thousands of steps does not write its whole log again at
+// each one.
 
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -25,7 +27,7 @@ public:
 private:
     platform::FileSystem& m_files;
     std::string m_path;
-    bool m_started = false;
+    std::ofstream m_file;
 };
 
 }  // namespace vt::arpsift
