@@ -267,9 +267,9 @@ void CacheSift::RunHidden(std::string_view commandLine) {
     const platform::RunOutcome outcome =
         m_platform.processes.runHidden(commandLine, kDriveC, m_settings.commandTimeLimit);
     if (!outcome.started) {
-        m_errors << kPrefix << "impossible de lancer : " << commandLine << '\n';
+        m_errors << kPrefix << "commande impossible à lancer : " << commandLine << '\n';
     } else if (!outcome.finished) {
-        m_errors << kPrefix << "arrêtée au bout de " << m_settings.commandTimeLimit.count()
+        m_errors << kPrefix << "commande arrêtée au bout de " << m_settings.commandTimeLimit.count()
                  << " ms : " << commandLine << '\n';
     }
 }
