@@ -3,46 +3,23 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/ascii_text.h"
 #include "platform/hex_digits.h"
 
 namespace vt {
 
-namespace {
-
-bool isTrimmed(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
+// One implementation serves the program and the console tools, which link the platform
+// layer only.
+std::string trim(std::string_view text) {
+    return platform::trim(text);
 }
-
-// Letters fold to upper case, as the comparisons of the string lists do, so that "_" sorts
-// after "Z" the same way whatever the case of the letters around it.
-char foldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool isContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-}  // namespace
 
 std::string trimLeft(std::string_view text) {
-    std::size_t start = 0;
-    while (start < text.size() && isTrimmed(text[start])) {
-        ++start;
-    }
-    return std::string(text.substr(start));
+    return platform::trimLeft(text);
 }
 
 std::string trimRight(std::string_view text) {
-    std::size_t end = text.size();
-    while (end > 0 && isTrimmed(text[end - 1])) {
-        --end;
-    }
-    return std::string(text.substr(0, end));
-}
-
-std::string trim(std::string_view text) {
-    return trimLeft(trimRight(text));
+    return platform::trimRight(text);
 }
 
 bool holdsControlCharacter(std::string_view text) {
@@ -56,36 +33,15 @@ bool holdsControlCharacter(std::string_view text) {
 }
 
 std::string toUpperAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = foldCase(c);
-    }
-    return result;
+    return platform::toUpperAscii(text);
 }
 
 std::string toLowerAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return result;
+    return platform::toLowerAscii(text);
 }
 
 int compareNoCase(std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const auto ca = static_cast<unsigned char>(foldCase(a[i]));
-        const auto cb = static_cast<unsigned char>(foldCase(b[i]));
-        if (ca != cb) {
-            return ca < cb ? -1 : 1;
-        }
-    }
-    if (a.size() == b.size()) {
-        return 0;
-    }
-    return a.size() < b.size() ? -1 : 1;
+    return platform::compareNoCase(a, b);
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
@@ -97,21 +53,11 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 std::size_t characterCount(std::string_view text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); }));
+    return platform::characterCount(text);
 }
 
 std::string leftCharacters(std::string_view text, std::size_t count) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!isContinuationByte(text[i])) {
-            if (seen == count) {
-                return std::string(text.substr(0, i));
-            }
-            ++seen;
-        }
-    }
-    return std::string(text);
+    return platform::leftCharacters(text, count);
 }
 
 SplitResult splitAtFirst(std::string_view text, std::string_view separator) {

@@ -19,17 +19,7 @@ std::vector<std::string> splitLines(std::string_view text) {
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
-    std::size_t size = 0;
-    for (const std::string& line : lines) {
-        size += line.size() + 2;
-    }
-    std::string text;
-    text.reserve(size);
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
+    return platform::joinLines(lines);
 }
 
 std::optional<std::vector<std::string>> readTextLines(const platform::FileSystem& files,

@@ -22,6 +22,13 @@ struct DirEntry {
     bool hidden = false;
 };
 
+// What an exclusive creation found.
+enum class NewFileOutcome {
+    Created,
+    AlreadyExists,  // an entry of that name was there: it is left as it was
+    Failed,         // no directory, no right, not a name a file can have
+};
+
 // Files, with Windows semantics: names found without regard to case, a read-only file can
 // be neither deleted nor overwritten, whole-file writes are atomic.
 class FileSystem {
@@ -52,6 +59,19 @@ public:
     // Removes what whole-file writes that were cut short (a crash, a kill) left beside their
     // targets in the directory, when it is older than a minute; the number removed.
     virtual int removeInterruptedWrites(std::string_view directory) = 0;
+
+    // Creates the file, empty, only when no entry of that name exists: of several callers at
+    // the same instant exactly one gets Created. The directory must exist.
+    virtual NewFileOutcome createNewFile(std::string_view path) = 0;
+    // Removes the file only when it was last written at least `age` ago. The test and the
+    // removal are one step for every caller of this method: of two callers that find the same
+    // old file one only removes it, and neither removes a newer file put in its place. Fails
+    // on a read-only file, as removeFile does.
+    virtual bool removeIfOlderThan(std::string_view path,
+                                   std::chrono::system_clock::duration age) = 0;
+    // Sets the file's last-write time to now without changing its bytes; false when the file
+    // does not exist.
+    virtual bool touchFile(std::string_view path) = 0;
 };
 
 // Outcome of a program run that is waited for.

@@ -135,4 +135,18 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) {
+        size += line.size() + 2;
+    }
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
 }  // namespace vt::platform

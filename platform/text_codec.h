@@ -19,5 +19,7 @@ std::string toWindows1252(std::string_view utf8);
 // Lines of a text: CR LF, LF or CR end a line, and a final line break does not make an extra
 // empty line.
 std::vector<std::string> splitLines(std::string_view text);
+// Every line followed by CR LF.
+std::string joinLines(const std::vector<std::string>& lines);
 
 }  // namespace vt::platform

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,17 @@ mode_t currentUmask() {
 
 bool statPath(const std::string& path, struct stat& info) {
     return ::stat(path.c_str(), &info) == 0;
+}
+
+std::chrono::system_clock::time_point modificationTime(const struct stat& info) {
+    const auto sinceEpoch =
+        std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -289,10 +301,7 @@ std::optional<std::chrono::system_clock::time_point> PosixFileSystem::lastWriteT
     if (!target || !statPath(*target, info)) {
         return std::nullopt;
     }
-    const auto sinceEpoch =
-        std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
-    return std::chrono::system_clock::time_point(
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
+    return modificationTime(info);
 }
 
 bool PosixFileSystem::createDirectories(std::string_view path) {
@@ -336,12 +345,63 @@ int PosixFileSystem::removeInterruptedWrites(std::string_view directory) {
             !S_ISREG(info.st_mode)) {
             continue;
         }
-        const auto written = std::chrono::system_clock::from_time_t(info.st_mtim.tv_sec);
-        if (now - written >= kInterruptedWriteAge && ::unlink((prefix + name).c_str()) == 0) {
+        if (now - modificationTime(info) >= kInterruptedWriteAge &&
+            ::unlink((prefix + name).c_str()) == 0) {
             ++removed;
         }
     }
     return removed;
+}
+
+NewFileOutcome PosixFileSystem::createNewFile(std::string_view path) {
+    const auto target = native(path);
+    if (!target || target->back() == '/') {
+        return NewFileOutcome::Failed;
+    }
+    int fd = -1;
+    do {
+        fd = ::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return errno == EEXIST ? NewFileOutcome::AlreadyExists : NewFileOutcome::Failed;
+    }
+    FileDescriptor created(fd);
+    return created.close() ? NewFileOutcome::Created : NewFileOutcome::Failed;
+}
+
+bool PosixFileSystem::removeIfOlderThan(std::string_view path,
+                                        std::chrono::system_clock::duration age) {
+    const auto target = native(path);
+    if (!target) {
+        return false;
+    }
+    // Callers serialise on an advisory lock of the file itself. Whoever holds it checks that
+    // the name still leads to that file before removing it: a file that another caller has
+    // removed and replaced in the meantime is never taken for the old one.
+    FileDescriptor fd(::open(target->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat held {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &held) != 0 || !S_ISREG(held.st_mode)) {
+        return false;
+    }
+    while (::flock(fd.get(), LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    struct stat named {};
+    if (!statPath(*target, named) || !sameFile(named, held) || ::fstat(fd.get(), &held) != 0 ||
+        (held.st_mode & kWriteBits) == 0) {
+        return false;
+    }
+    if (std::chrono::system_clock::now() - modificationTime(held) < age) {
+        return false;
+    }
+    return ::unlink(target->c_str()) == 0;
+}
+
+bool PosixFileSystem::touchFile(std::string_view path) {
+    const auto target = native(path);
+    return target && ::utimensat(AT_FDCWD, target->c_str(), nullptr, 0) == 0;
 }
 
 }  // namespace vt::platform::posix

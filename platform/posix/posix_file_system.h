@@ -24,6 +24,9 @@ public:
         std::string_view path) const override;
     bool createDirectories(std::string_view path) override;
     int removeInterruptedWrites(std::string_view directory) override;
+    NewFileOutcome createNewFile(std::string_view path) override;
+    bool removeIfOlderThan(std::string_view path, std::chrono::system_clock::duration age) override;
+    bool touchFile(std::string_view path) override;
 
 private:
     // The resolved native path; nothing for a text no file can be named by.

@@ -154,5 +154,37 @@ TEST_F(FileSystemTest, CreatesMissingParentsAndReusesExistingOnes) {
     EXPECT_FALSE(files().createDirectories(""));
 }
 
+TEST_F(FileSystemTest, ANewFileIsCreatedOnlyWhereNoEntryOfItsNameIs) {
+    EXPECT_EQ(files().createNewFile(R"(c:\run.lck)"), NewFileOutcome::Created);
+    writeBytes("drive_c/run.lck", "kept");
+    EXPECT_EQ(files().createNewFile(R"(c:\RUN.LCK)"), NewFileOutcome::AlreadyExists);
+    EXPECT_EQ(readBytes("drive_c/run.lck"), "kept");
+    EXPECT_EQ(files().createNewFile(R"(c:\)"), NewFileOutcome::Failed);
+    EXPECT_EQ(files().createNewFile(R"(c:\missing\run.lck)"), NewFileOutcome::Failed);
+}
+
+TEST_F(FileSystemTest, RemovesAndTouchesFilesByTheirAge) {
+    const auto age = std::chrono::minutes(10);
+    const auto makeOld = [this] {
+        fs::last_write_time(driveC() + "run.lck",
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+    };
+    writeBytes("drive_c/run.lck", "bytes");
+    EXPECT_FALSE(files().removeIfOlderThan(R"(c:\run.lck)", age));
+    makeOld();
+    ASSERT_TRUE(files().touchFile(R"(c:\run.lck)"));
+    EXPECT_FALSE(files().removeIfOlderThan(R"(c:\run.lck)", age));
+    EXPECT_EQ(readBytes("drive_c/run.lck"), "bytes");
+    ASSERT_TRUE(files().setReadOnly(R"(c:\run.lck)", true));
+    makeOld();
+    EXPECT_FALSE(files().removeIfOlderThan(R"(c:\run.lck)", age));
+    ASSERT_TRUE(files().setReadOnly(R"(c:\run.lck)", false));
+    makeOld();
+    EXPECT_TRUE(files().removeIfOlderThan(R"(c:\RUN.LCK)", age));
+    EXPECT_FALSE(fileExists("drive_c/run.lck"));
+    EXPECT_FALSE(files().removeIfOlderThan(R"(c:\run.lck)", age));
+    EXPECT_FALSE(files().touchFile(R"(c:\run.lck)"));
+}
+
 }  // namespace
 }  // namespace vt::platform
