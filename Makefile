@@ -4,7 +4,7 @@ ASAN_BUILD ?= build/sanitize
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test unit-test sanitize-test run format clean
+.PHONY: all deps configure build test unit-test sanitize-test run demo format clean
 
 all: build
 
@@ -32,6 +32,10 @@ sanitize-test: deps
 
 run: build
 	cd $(BUILD)/bin && ./Vantorel
+
+# The simulated school network and Vantorel on it (root): see README, "Démonstration".
+demo: build
+	scripts/demo $(BUILD)
 
 format:
 	find platform core power discovery status mainwindow dialogs tools tests \

@@ -4,6 +4,7 @@
 
 #include "core/file_error.h"
 #include "core/incident_logs.h"
+#include "core/names.h"
 #include "core/strings.h"
 #include "core/text_file.h"
 
@@ -55,32 +56,64 @@ bool isJobLeftover(std::string_view name) {
 
 }  // namespace
 
-void loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
-                     bool localArgument) {
+StartUpOutcome loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
+                               bool localArgument) {
     platform::FileSystem& files = services.platform.files;
     // The program's directory, unless the caller (a test, a portable start) chose one.
     if (state.DataDir.empty()) {
         state.DataDir = services.platform.system.executableDirectory();
     }
+    const std::string programDirectory = state.DataDir;
     state.OtherGroupName = "Autres";
     state.Prefs.esu = "false";
     state.GroupList.clear();
     mainWindow.height = kMainWindowDesignHeight;
 
-    state.MacList = loadOrCreate(files, "liste.mac", {});
-    state.IpList = loadOrCreate(files, "liste.ip", {});
-    state.PatchList = loadOrCreate(files, "liste.patch", {});
-    state.IpDiscoverList = loadOrCreate(files, "liste.ip.discover", {});
-    state.WolIncidents = loadOrCreate(files, kWolLogFile, {kWolLogHeader});
-    state.ShutdownIncidents = loadOrCreate(files, kShutdownLogFile, {kShutdownLogHeader});
+    StartUpOutcome outcome;
+    // Each file on its own: one that cannot be read costs only its own list.
+    const auto attempt = [&outcome](const auto& step) {
+        try {
+            step();
+            return true;
+        } catch (const FileError& error) {
+            outcome.failures.emplace_back(error.what());
+            return false;
+        }
+    };
+    attempt([&] { state.MacList = loadOrCreate(files, "liste.mac", {}); });
+    attempt([&] { state.IpList = loadOrCreate(files, "liste.ip", {}); });
+    attempt([&] { state.PatchList = loadOrCreate(files, "liste.patch", {}); });
+    attempt([&] { state.IpDiscoverList = loadOrCreate(files, "liste.ip.discover", {}); });
+    outcome.wolLogUnread =
+        !attempt([&] { state.WolIncidents = loadOrCreate(files, kWolLogFile, {kWolLogHeader}); });
+    outcome.shutdownLogUnread = !attempt([&] {
+        state.ShutdownIncidents = loadOrCreate(files, kShutdownLogFile, {kShutdownLogHeader});
+    });
+    if (outcome.wolLogUnread) {
+        state.WolIncidents = {kWolLogHeader};
+    }
+    if (outcome.shutdownLogUnread) {
+        state.ShutdownIncidents = {kShutdownLogHeader};
+    }
 
-    LoadPreferences(state, files, mainWindow);
+    outcome.preferencesUnread = !attempt([&] { LoadPreferences(state, files, mainWindow); });
+    // The data directory goes into every power batch's "cd" line and the ping line.
+    if (holdsBatchMetacharacter(state.Prefs.datapath)) {
+        state.DataDir = programDirectory;
+        services.console.appendLine(
+            "datapath non utilisé (caractère réservé aux lignes de "
+            "commande) : le dossier du programme sert de dossier de "
+            "données : " +
+            programDirectory);
+    }
+    files.removeInterruptedWrites(state.DataDir);
     ReadLocalAddresses(state, services.platform.network);
     setEffectiveWolTarget(state);
     // The argument wins over the file, and the file written at exit keeps it.
     if (localArgument) {
         state.Prefs.esu = "false";
     }
+    return outcome;
 }
 
 std::string mainWindowCaption(const VtlVar& state) {
@@ -88,7 +121,7 @@ std::string mainWindowCaption(const VtlVar& state) {
 }
 
 std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& files,
-                                    const WindowGeometry& mainWindow) {
+                                    const WindowGeometry& mainWindow, const StartUpOutcome& start) {
     std::vector<std::string> failures;
     const auto attempt = [&failures](const auto& save) {
         try {
@@ -97,10 +130,17 @@ std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& f
             failures.emplace_back(error.what());
         }
     };
-    attempt([&] { SavePreferences(state, files, mainWindow); });
-    attempt(
-        [&] { saveTextLines(files, state.DataDir + kShutdownLogFile, state.ShutdownIncidents); });
-    attempt([&] { saveTextLines(files, state.DataDir + kWolLogFile, state.WolIncidents); });
+    if (!start.preferencesUnread) {
+        attempt([&] { SavePreferences(state, files, mainWindow); });
+    }
+    if (!start.shutdownLogUnread) {
+        attempt([&] {
+            saveTextLines(files, state.DataDir + kShutdownLogFile, state.ShutdownIncidents);
+        });
+    }
+    if (!start.wolLogUnread) {
+        attempt([&] { saveTextLines(files, state.DataDir + kWolLogFile, state.WolIncidents); });
+    }
     return failures;
 }
 

@@ -14,21 +14,35 @@ namespace vt {
 inline constexpr const char* kMainWindowCaption =
     "Vantorel  - Gestion des alimentations en énergie du parc informatique";
 
+// What the start could not read. Those files keep what they hold: the exit does not write
+// the empty lists that stand in for them over them.
+struct StartUpOutcome {
+    std::vector<std::string> failures;  // the file-error messages, in the order met
+    bool preferencesUnread = false;
+    bool wolLogUnread = false;
+    bool shutdownLogUnread = false;
+};
+
 // Fills the shared state as the main window's creation does: data directory, lists (created
 // when missing), incident logs, preferences, local addresses, the Wake-on-LAN target and the
 // "local" argument. DataDir is the program's directory unless the caller has already set it.
 // The lists and logs are opened by bare name: the working directory must be the data directory.
-void loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
-                     bool localArgument);
+// A file that cannot be read or created leaves its list empty and the start goes on. A
+// "datapath" holding characters that would change a batch line is not used (console line).
+// What interrupted writes left in the data directory is removed.
+StartUpOutcome loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
+                               bool localArgument);
 
 // The main window's caption with the Wake-on-LAN target appended.
 std::string mainWindowCaption(const VtlVar& state);
 
 // Saves the preferences, then the incident logs (shutdown first), as the exit does. Each file
 // is saved on its own, so preferences that cannot be written do not cost the incident logs;
-// the result holds the message of every file that could not be written.
+// the result holds the message of every file that could not be written. A file the start
+// could not read is left as it is.
 std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& files,
-                                    const WindowGeometry& mainWindow);
+                                    const WindowGeometry& mainWindow,
+                                    const StartUpOutcome& start = {});
 
 // Removes from "c:\" the markers and leftover ping-job files of the background jobs;
 // read-only (still running) and hidden files stay.

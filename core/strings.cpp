@@ -45,6 +45,16 @@ std::string trim(std::string_view text) {
     return trimLeft(trimRight(text));
 }
 
+bool holdsControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string toUpperAscii(std::string_view text) {
     std::string result(text);
     for (char& c : result) {

@@ -16,6 +16,9 @@ std::string trim(std::string_view text);
 std::string trimLeft(std::string_view text);
 std::string trimRight(std::string_view text);
 
+// True when the text holds a control character (below 0x20, or DEL).
+bool holdsControlCharacter(std::string_view text);
+
 std::string toUpperAscii(std::string_view text);
 std::string toLowerAscii(std::string_view text);
 bool equalsNoCase(std::string_view a, std::string_view b);

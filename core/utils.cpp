@@ -37,24 +37,21 @@ std::optional<Element> findElement(std::string_view text, std::size_t from, std:
     return element;
 }
 
-bool holdsControlCharacter(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            return true;
-        }
+// Skips a name that cannot be a group, saying why; true when the name is usable.
+bool acceptGroupName(Console& console, std::string_view name) {
+    const std::string refusal = groupNameRefusal(name);
+    if (!refusal.empty()) {
+        console.appendLine("nom de groupe ignoré : \"" + shownName(name) + "\" (" + refusal + ")");
     }
-    return false;
-}
-
-void reportSkippedGroup(Console& console, std::string_view name) {
-    console.appendLine("nom de groupe ignoré : \"" + std::string(name) + "\"");
+    return refusal.empty();
 }
 
 // Adds the machines named by one ESU group element to the group's file; the import only
 // adds, so machines already listed stay as they are.
-void importEsuGroup(const std::string& name, std::string_view machines,
-                    platform::FileSystem& files) {
-    std::vector<std::string> list = loadTextLinesOrEmpty(files, name);
+void importEsuGroup(const std::string& name, std::string_view machines, platform::FileSystem& files,
+                    Console& console) {
+    const std::optional<std::vector<std::string>> existing = readTextLines(files, name);
+    std::vector<std::string> list = existing.value_or(std::vector<std::string>());
     std::unordered_set<std::string> present;
     for (const std::string& line : list) {
         present.insert(toUpperAscii(line));
@@ -67,12 +64,20 @@ void importEsuGroup(const std::string& name, std::string_view machines,
         if (text.empty() || text.back() == '*' || holdsControlCharacter(text)) {
             continue;
         }
+        if (characterCount(text) > kNameLimit) {
+            console.appendLine("nom de machine ignoré (plus de 255 caractères) : " +
+                               shownName(text));
+            continue;
+        }
         std::string upper = toUpperAscii(text);
         if (present.insert(upper).second) {
             list.push_back(std::move(upper));
         }
     }
-    saveTextLines(files, name, list);
+    // The import only adds: a file it adds nothing to stays as it is, unwritten.
+    if (!existing || list.size() != existing->size()) {
+        saveTextLines(files, name, list);
+    }
 }
 
 void importEsuGroups(VtlVar& state, platform::FileSystem& files, Console& console) {
@@ -101,13 +106,12 @@ void importEsuGroups(VtlVar& state, platform::FileSystem& files, Console& consol
             continue;
         }
         const std::string name(afterQuote.substr(0, secondQuote));
-        if (!isPlainFileName(name)) {
-            reportSkippedGroup(console, name);
+        if (!acceptGroupName(console, name)) {
             continue;
         }
         state.GroupList.push_back(name);
         try {
-            importEsuGroup(name, afterQuote, files);
+            importEsuGroup(name, afterQuote, files, console);
         } catch (const FileError& error) {
             // The group keeps its row and its file as it was; the other groups still load.
             console.appendLine(error.what());
@@ -131,15 +135,10 @@ std::optional<std::string> lookupByName(const std::vector<std::string>& list,
 
 }  // namespace
 
-bool isPlainFileName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/:") == std::string_view::npos && !holdsControlCharacter(name);
-}
-
 std::vector<std::string> LoadGroupMachines(const platform::FileSystem& files,
                                            std::string_view group) {
-    if (!isPlainFileName(group)) {
-        throw FileError::cannotOpen(group);
+    if (!isUsableGroupName(group)) {
+        throw FileError::cannotOpen(shownName(group));
     }
     return loadTextLines(files, group);
 }
@@ -151,10 +150,8 @@ void LoadGroups(VtlVar& state, platform::FileSystem& files, Console& console) {
     }
     if (const auto local = readTextLines(files, state.DataDir + kLocalGroupsFile)) {
         for (const std::string& name : *local) {
-            if (isPlainFileName(name)) {
+            if (acceptGroupName(console, name)) {
                 state.GroupList.push_back(name);
-            } else {
-                reportSkippedGroup(console, name);
             }
         }
     }
@@ -206,7 +203,7 @@ void MarkExclusions(const VtlVar& state, platform::FileSystem& files) {
         return;
     }
     for (const std::string& group : state.GroupList) {
-        if (group == kOtherGroupFile || !isPlainFileName(group)) {
+        if (group == kOtherGroupFile || !isUsableGroupName(group)) {
             continue;
         }
         const std::string path = state.DataDir + group;

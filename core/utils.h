@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/VtlVar.h"
+#include "core/names.h"
 #include "core/services.h"
 
 namespace vt {
@@ -15,18 +16,16 @@ inline constexpr const char* kLocalGroupsFile = "localGM";
 inline constexpr const char* kExclusionFile = "liste.exclusion";
 inline constexpr const char* kEsuGroupFile = "ListeGM.xml";
 
-// True when a group name can stand as a file name of the data directory: not empty, not "."
-// or "..", and without "\", "/", ":" or control characters. Other names could make a file
-// land elsewhere, or break the one-name-per-line files that list groups.
-bool isPlainFileName(std::string_view name);
-
 // The lines of a group's machine file, read by its bare name. FileError when it cannot be
-// read, or when the group's name is no plain file name and would name a file elsewhere.
+// read, or when the name is no usable group name (it would name a file elsewhere, one of
+// the program's own files, or change a batch line).
 std::vector<std::string> LoadGroupMachines(const platform::FileSystem& files,
                                            std::string_view group);
 
 // Rebuilds GroupList: the ESU groups (when "esu" is "true"), the local groups of "localGM",
 // then "Autres". Updates the ESU groups' machine files and creates "Autres" when missing.
+// Names that are no usable group names, and machine names of more than 255 characters, are
+// skipped with a console line.
 void LoadGroups(VtlVar& state, platform::FileSystem& files, Console& console);
 
 // The file's bytes as one text; empty when it cannot be opened.

@@ -1,7 +1,12 @@
 #include "dialogs/message_box.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
+
+#include <iostream>
+#include <vector>
 
 #include "dialogs/dialog_answers.h"
 
@@ -9,9 +14,26 @@ namespace vt {
 
 namespace {
 
+bool g_toStandardError = false;
+
+// The boxes that do not wait, while they are on screen.
+std::vector<QPointer<QMessageBox>>& boxesOnScreen() {
+    static std::vector<QPointer<QMessageBox>> boxes;
+    return boxes;
+}
+
+// True when the box is answered in advance, or cannot be shown and went to standard error.
+bool handledWithoutBox(const QString& caption, const QString& text) {
+    if (g_toStandardError) {
+        std::cerr << caption.toStdString() << " : " << text.toStdString() << std::endl;
+        return true;
+    }
+    return DialogAnswers::next(caption, text).has_value();
+}
+
 void show(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
     const QString caption = QApplication::applicationName();
-    if (DialogAnswers::next(caption, text)) {
+    if (handledWithoutBox(caption, text)) {
         return;
     }
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
@@ -26,6 +48,38 @@ void showMessage(QWidget* parent, const QString& text) {
 
 void showFileError(QWidget* parent, const QString& text) {
     show(parent, QMessageBox::Critical, text);
+}
+
+void showFileErrorWithoutWaiting(QWidget* parent, const QString& text) {
+    std::vector<QPointer<QMessageBox>>& boxes = boxesOnScreen();
+    std::erase_if(boxes, [](const QPointer<QMessageBox>& box) { return box.isNull(); });
+    for (const QPointer<QMessageBox>& box : boxes) {
+        if (box->text() == text) {
+            return;
+        }
+    }
+    const QString caption = QApplication::applicationName();
+    if (handledWithoutBox(caption, text)) {
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    boxes.emplace_back(box);
+}
+
+void sendBoxesToStandardError(bool send) {
+    g_toStandardError = send;
+}
+
+void closeOpenDialogs() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog != nullptr && dialog->isVisible()) {
+            dialog->reject();
+        }
+    }
 }
 
 }  // namespace vt

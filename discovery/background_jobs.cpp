@@ -1,6 +1,7 @@
 #include "discovery/background_jobs.h"
 
 #include "core/command_runner.h"
+#include "core/names.h"
 #include "core/text_file.h"
 #include "power/batch_arguments.h"
 
@@ -68,7 +69,7 @@ bool BackgroundJobs::ExecLaunchPING(std::string_view target, PollHandler handler
     if (!plain.empty() && plain.back() == '*') {
         plain.pop_back();
     }
-    if (refuseTarget(plain, target) || refuseInFlight()) {
+    if (refuseTarget(machineNameRefusal(plain), target) || refuseInFlight()) {
         return false;
     }
     const std::uint16_t n = m_state.JobCounter;
@@ -81,7 +82,7 @@ bool BackgroundJobs::ExecPING_GM(std::string_view group, PollHandler handler) {
     if (group == "Autres") {
         return false;
     }
-    if (refuseTarget(group, group) || refuseInFlight()) {
+    if (refuseTarget(groupNameRefusal(group), group) || refuseInFlight()) {
         return false;
     }
     const std::uint16_t n = m_state.JobCounter;
@@ -105,7 +106,7 @@ bool BackgroundJobs::ExecLaunchNetView(PollHandler handler) {
 }
 
 bool BackgroundJobs::ExecLaunchNBTSTAT(std::string_view host, PollHandler handler) {
-    if (refuseTarget(host, host) || refuseInFlight()) {
+    if (refuseTarget(machineNameRefusal(host), host) || refuseInFlight()) {
         return false;
     }
     launch("nbtstat",
@@ -114,12 +115,13 @@ bool BackgroundJobs::ExecLaunchNBTSTAT(std::string_view host, PollHandler handle
     return true;
 }
 
-bool BackgroundJobs::refuseTarget(std::string_view argument, std::string_view given) const {
-    // Names come from files other programs write; one must not become another command.
-    if (power::isSingleBatchArgument(argument)) {
+bool BackgroundJobs::refuseTarget(const std::string& refusal, std::string_view given) const {
+    // Names come from files other programs write; one must not become another command, or
+    // name a file that vt_echo would take for its list of hosts.
+    if (refusal.empty()) {
         return false;
     }
-    m_services.console.appendLine("commande refusée : " + std::string(given));
+    m_services.console.appendLine("commande refusée : " + shownName(given) + " (" + refusal + ")");
     return true;
 }
 

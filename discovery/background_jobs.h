@@ -56,9 +56,9 @@ public:
     BackgroundJobs(const BackgroundJobs&) = delete;
     BackgroundJobs& operator=(const BackgroundJobs&) = delete;
 
-    // Each launcher returns true when a job was started. A target that could change the
-    // batch line's meaning, or a job number whose last job still runs, is refused with a
-    // console line.
+    // Each launcher returns true when a job was started. A target that is no usable machine
+    // (or group) name, or a job number whose last job still runs, is refused with a console
+    // line.
     bool ExecLaunchPING(std::string_view target, PollHandler handler);
     bool ExecPING_GM(std::string_view group, PollHandler handler);
     bool ExecLaunchNetView(PollHandler handler);
@@ -81,8 +81,8 @@ private:
         PollHandler handler;
     };
 
-    // Refuses, naming the target as given, when the argument would not stay one argument.
-    bool refuseTarget(std::string_view argument, std::string_view given) const;
+    // Refuses with a console line naming the target as given, when there is a reason to.
+    bool refuseTarget(const std::string& refusal, std::string_view given) const;
     bool refuseInFlight() const;
     void launch(const std::string& kind, const std::string& commandLine, const std::string& message,
                 std::chrono::milliseconds interval, PollHandler handler);

@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 
+#include <cstdlib>
+#include <iostream>
+
+#include "dialogs/message_box.h"
 #include "dialogs/uBottomdlg.h"
 #include "dialogs/uapropos.h"
 #include "mainwindow/main.h"
@@ -20,6 +24,10 @@ Application::Application(const ApplicationOptions& options)
       m_timers(std::make_unique<QtTimers>()),
       m_clock(std::make_unique<QtClock>()) {
     QCoreApplication::setApplicationName("Vantorel");
+    sendBoxesToStandardError(false);
+    // Watched before any window exists: a box opened during the creation must not leave the
+    // program deaf to the system's requests.
+    m_terminationWatch = std::make_unique<TerminationWatch>([this] { requestTermination(); });
     platform::Platform& native = m_native->platform();
     m_services = std::make_unique<Services>(
         Services{native, *m_consoleService, *m_statusService, *m_timers, *m_clock});
@@ -42,7 +50,10 @@ Application::Application(const ApplicationOptions& options)
     m_form->setPeers(TForm1::Peers{m_aboutBox.get(), m_console.get(), m_textDialog.get(),
                                    m_messageInfo.get(), m_scheduleEditor.get()});
     QObject::connect(m_form.get(), &TForm1::quitRequested, [this] { finish(); });
-    m_terminationWatch = std::make_unique<TerminationWatch>([this] { m_form->close(); });
+    m_created = true;
+    if (m_terminating) {
+        finish();
+    }
 }
 
 Application::~Application() {
@@ -58,6 +69,24 @@ Application::~Application() {
 
 void Application::show() {
     m_form->show();
+}
+
+void Application::requestTermination() {
+    if (m_terminating) {
+        std::cerr << "Vantorel : deuxième demande d'arrêt, fin immédiate" << std::endl;
+        std::_Exit(1);
+    }
+    m_terminating = true;
+    sendBoxesToStandardError(true);
+    if (m_form) {
+        m_form->stopTimers();
+    }
+    m_timers->stopAll();
+    closeOpenDialogs();
+    // During the creation the windows are not all there: the end of the creation finishes.
+    if (m_created) {
+        finish();
+    }
 }
 
 void Application::finish() {

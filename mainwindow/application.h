@@ -55,6 +55,12 @@ public:
     void finish();
     bool finished() const { return m_finished; }
 
+    // The system asks the program to end (SIGTERM, SIGINT), possibly while a box is open or
+    // the windows are still being created: the timers stop, every open dialog closes, boxes
+    // write to standard error from then on, and the program ends as "Quitter" ends it, saving
+    // what the start could read. A second request while the first is handled ends at once.
+    void requestTermination();
+
     VtlVar& state() { return m_state; }
     platform::Platform& platform() { return m_native->platform(); }
     const Services& services() const { return *m_services; }
@@ -89,6 +95,8 @@ private:
 
     std::unique_ptr<TerminationWatch> m_terminationWatch;
     bool m_finished = false;
+    bool m_terminating = false;
+    bool m_created = false;
 };
 
 }  // namespace vt

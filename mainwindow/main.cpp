@@ -85,14 +85,14 @@ TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool lo
         try {
             m_followUps->FollowUpLaunch(group);
         } catch (const FileError& error) {
-            showFileErrorOf(error);
+            reportTimerError(error);
         }
     });
     m_powerCommands->setShutdownFollowUp([this](const std::string& group) {
         try {
             m_followUps->FollowDownLaunch(group);
         } catch (const FileError& error) {
-            showFileErrorOf(error);
+            reportTimerError(error);
         }
     });
     connect(m_rows.get(), &GroupRows::groupClicked, this, &TForm1::GMClick);
@@ -252,10 +252,10 @@ void TForm1::FormCreate(bool localArgument) {
     m_state.Prefs.cleft = geometry.left + geometry.width;
     m_state.Prefs.ctop = geometry.top;
     m_state.Prefs.cheight = kConsoleDefaultHeight;
-    try {
-        loadSharedState(m_state, m_services, geometry, localArgument);
-    } catch (const FileError& error) {
-        showFileError(this, QString::fromUtf8(error.what()));
+    m_startUp = loadSharedState(m_state, m_services, geometry, localArgument);
+    for (const std::string& failure : m_startUp.failures) {
+        m_services.console.appendLine(failure);
+        showFileError(this, QString::fromStdString(failure));
     }
     // Places are those of the client area, both ways, so that a place read back and applied
     // again does not creep by the size of the frame.
@@ -346,6 +346,16 @@ void TForm1::showFileErrorOf(const std::exception& error) {
     showFileError(this, QString::fromUtf8(error.what()));
 }
 
+void TForm1::reportTimerError(const std::exception& error) {
+    m_services.console.appendLine(error.what());
+    showFileErrorWithoutWaiting(this, QString::fromUtf8(error.what()));
+}
+
+void TForm1::stopTimers() {
+    m_timer1->stop();
+    m_timerExec->stop();
+}
+
 void TForm1::fitRowArea() {
     int bottom = 0;
     for (const QWidget* child : m_rowArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -385,7 +395,7 @@ void TForm1::FormDestroy() {
     m_destroyed = true;
     platform::FileSystem& files = m_services.platform.files;
     const WindowGeometry place = windowGeometry();
-    for (const std::string& failure : saveAtExit(m_state, files, place)) {
+    for (const std::string& failure : saveAtExit(m_state, files, place, m_startUp)) {
         showFileError(this, QString::fromStdString(failure));
     }
     // The leftovers of finished jobs go even when a file could not be saved.
@@ -496,6 +506,8 @@ void TForm1::ManoffClick(int tag) {
     m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
     showGroupInPanel(m_state.CurrentGroup);
     Shutdown(m_state.CurrentGroup);
+    // The shutdown tool answers in its own log, not here: say where to read it.
+    m_services.console.appendLine("Résultat des arrêts dans " + m_state.DataDir + "shutdown.log");
 }
 
 void TForm1::BtnSaveClick() {
@@ -585,7 +597,7 @@ void TForm1::Timer1Timer() {
     try {
         m_scheduler->Timer1Timer();
     } catch (const FileError& error) {
-        showFileErrorOf(error);
+        reportTimerError(error);
     }
     // A tick may have reloaded the day's schedule.
     showSchedules();

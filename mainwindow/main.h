@@ -12,6 +12,7 @@
 #include "core/VtlVar.h"
 #include "core/preferences.h"
 #include "core/services.h"
+#include "core/start_up.h"
 
 class QAction;
 class QLabel;
@@ -81,6 +82,8 @@ public:
 
     // The exit: saves preferences and incident logs, cleans drive C. Runs once.
     void FormDestroy();
+    // Stops the scheduler and its companion timer (a termination request does it first).
+    void stopTimers();
 
 signals:
     // The window was closed or "Quitter" chosen: the program ends.
@@ -126,6 +129,8 @@ private:
     bool isRow(int tag) const;
     void showSchedules();
     void showFileErrorOf(const std::exception& error);
+    // An error met by a timer: a console line and a box that does not hold the timer up.
+    void reportTimerError(const std::exception& error);
     void runReportAction(void (*action)(const VtlVar&, const Services&));
     void loadLedImages();
     void buildFixedControls();
@@ -138,6 +143,7 @@ private:
     LedImages& m_leds;
     Peers m_peers;
     bool m_destroyed = false;
+    StartUpOutcome m_startUp;
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_rowArea = nullptr;

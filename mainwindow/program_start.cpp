@@ -16,6 +16,11 @@ int main(int argc, char* argv[]) {
     options.localArgument = argc > 1 && std::strcmp(argv[1], "local") == 0;
 
     vt::Application application(options);
+    // A termination request met during the creation or the first showing has already ended
+    // the program; the event loop would not see it.
+    if (application.finished()) {
+        return 0;
+    }
     application.show();
-    return QApplication::exec();
+    return application.finished() ? 0 : QApplication::exec();
 }

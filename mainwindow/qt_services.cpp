@@ -19,9 +19,12 @@ QString fromUtf8(std::string_view text) {
 void QtConsole::appendLine(std::string_view text) {
     if (m_console) {
         m_console->appendLine(text);
-    } else {
-        m_early.emplace_back(text);
+        return;
     }
+    if (m_early.size() >= static_cast<std::size_t>(TConsole::kKeptLines)) {
+        m_early.erase(m_early.begin());
+    }
+    m_early.emplace_back(text.substr(0, TConsole::kLineLimit * 4));
 }
 
 void QtConsole::attach(TConsole* console) {
@@ -103,6 +106,12 @@ void QtTimers::stop(TimerId id) {
     // The timer may be the one whose signal is being delivered right now.
     it->second.timer->deleteLater();
     m_entries.erase(it);
+}
+
+void QtTimers::stopAll() {
+    while (!m_entries.empty()) {
+        stop(m_entries.begin()->first);
+    }
 }
 
 platform::LocalDateTime QtClock::now() const {

@@ -54,6 +54,7 @@ public:
     TimerId startRepeating(std::chrono::milliseconds interval,
                            std::function<void()> callback) override;
     void stop(TimerId id) override;
+    void stopAll();
     std::size_t activeCount() const { return m_entries.size(); }
 
 private:

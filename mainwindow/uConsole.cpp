@@ -18,6 +18,7 @@ TConsole::TConsole(Preferences& prefs, QWidget* parent)
     m_memo->setObjectName("Memo1");
     m_memo->setGeometry(0, 0, 417, 273);
     m_memo->setReadOnly(true);
+    m_memo->setMaximumBlockCount(kKeptLines);
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette colours = m_memo->palette();
@@ -30,7 +31,13 @@ void TConsole::appendLine(std::string_view text) {
     QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     // A lone CR would show as a box; it ends a line as CR LF does.
     line.replace("\r\n", "\n").replace('\r', '\n');
-    m_memo->appendPlainText(line);
+    QStringList lines = line.split('\n');
+    for (QString& part : lines) {
+        if (part.size() > kLineLimit) {
+            part = part.left(kLineLimit) + QStringLiteral("…");
+        }
+    }
+    m_memo->appendPlainText(lines.join('\n'));
 }
 
 void TConsole::FormDestroy() {

@@ -19,6 +19,11 @@ public:
     // The place of the window is kept in the preferences' "cleft", "ctop" and "cheight".
     explicit TConsole(Preferences& prefs, QWidget* parent = nullptr);
 
+    // The log keeps its last lines only, each cut to a length the window can lay out at once:
+    // the program runs all year, and a name of megabytes must not freeze it.
+    static constexpr int kKeptLines = 10000;
+    static constexpr int kLineLimit = 1000;
+
     // Appends one line; a text holding CR LF becomes two lines.
     void appendLine(std::string_view text);
     QPlainTextEdit* Memo1() const { return m_memo; }

@@ -65,6 +65,20 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
     return arguments;
 }
 
+std::string quoteArgument(std::string_view argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos) {
+        return std::string(argument);
+    }
+    std::string quoted = "\"";
+    for (const char c : argument) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
 std::string_view commandLineRest(std::string_view commandLine) {
     std::size_t pos = skipBlanks(commandLine, 0);
     pos = readArgument(commandLine, pos, nullptr);

@@ -11,6 +11,11 @@ namespace vt::platform {
 // plain characters.
 std::vector<std::string> splitCommandLine(std::string_view commandLine);
 
+// One argument as a command line writes it: quoted when it is empty or holds a blank or a
+// double quote (doubled inside the quotes), so that splitCommandLine gives it back whole,
+// whatever it holds.
+std::string quoteArgument(std::string_view argument);
+
 // The rest of a command line after its first argument, leading blanks removed.
 std::string_view commandLineRest(std::string_view commandLine);
 

@@ -49,6 +49,9 @@ public:
         std::string_view path) const = 0;
     // Creates the directory and its missing parents.
     virtual bool createDirectories(std::string_view path) = 0;
+    // Removes what whole-file writes that were cut short (a crash, a kill) left beside their
+    // targets in the directory, when it is older than a minute; the number removed.
+    virtual int removeInterruptedWrites(std::string_view directory) = 0;
 };
 
 // Outcome of a program run that is waited for.

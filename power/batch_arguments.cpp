@@ -1,37 +1,17 @@
 #include "power/batch_arguments.h"
 
+#include "platform/command_line.h"
 #include "platform/hex_digits.h"
 
 namespace vt::power {
 
 namespace {
 
-bool isControl(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < 0x20 || u == 0x7F;
-}
-
 bool isHexDigit(char c) {
     return platform::hexDigitValue(c) >= 0;
 }
 
 }  // namespace
-
-bool changesBatchLine(std::string_view text) {
-    if (!text.empty() && (text.front() == '-' || text.front() == '/')) {
-        return true;
-    }
-    for (const char c : text) {
-        if (isControl(c) || std::string_view("\"&|<>^%").find(c) != std::string_view::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool isSingleBatchArgument(std::string_view text) {
-    return !text.empty() && text.find(' ') == std::string_view::npos && !changesBatchLine(text);
-}
 
 bool isMacAddress(std::string_view text) {
     if (text.size() == 12) {
@@ -59,18 +39,18 @@ std::string quotableComment(std::string_view comment) {
     std::string result;
     result.reserve(comment.size());
     for (const char c : comment) {
-        if (c != '"' && c != '\r' && c != '\n') {
+        if (c != '"' && c != '\r' && c != '\n' && c != '%') {
             result += c;
         }
+    }
+    while (!result.empty() && result.back() == '\\') {
+        result.pop_back();
     }
     return result;
 }
 
 std::string batchCommandLine(std::string_view batchPath) {
-    if (batchPath.find(' ') == std::string_view::npos) {
-        return std::string(batchPath);
-    }
-    return "\"" + std::string(batchPath) + "\"";
+    return platform::quoteArgument(batchPath);
 }
 
 }  // namespace vt::power

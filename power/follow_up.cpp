@@ -39,6 +39,12 @@ void FollowUps::launch(const std::string& group, bool powerUp) {
         if (machine.empty()) {
             continue;
         }
+        // A machine marked never to be shut down was not asked to: it still answering is no
+        // incident.
+        if (!powerUp && machine.back() == '*') {
+            m_services.console.appendLine(StripMark(machine) + kNeverShutDownSkipped);
+            continue;
+        }
         m_jobs.ExecLaunchPING(machine, [self, powerUp](discovery::JobPoll& job) {
             if (const auto owner = self.lock()) {
                 (*owner)->report(job, powerUp);

@@ -14,6 +14,10 @@
 
 namespace vt::power {
 
+// Console text after the name of a machine that a shutdown check leaves out.
+inline constexpr const char* kNeverShutDownSkipped =
+    " : jamais éteinte (marquée *), pas de contrôle";
+
 class FollowUps {
 public:
     FollowUps(VtlVar& state, const Services& services, discovery::BackgroundJobs& jobs);
@@ -21,7 +25,8 @@ public:
     FollowUps& operator=(const FollowUps&) = delete;
 
     // One ping job per machine line of the group's file (bare name), all at once, each
-    // reported by FollowUpReport / FollowDownReport. FileError when the file cannot be read:
+    // reported by FollowUpReport / FollowDownReport. The shutdown check leaves out the lines
+    // marked "*" (never shut down) with a console line. FileError when the file cannot be read:
     // nothing is pinged then, and the caller shows the error.
     void FollowUpLaunch(const std::string& group);
     void FollowDownLaunch(const std::string& group);

@@ -68,6 +68,11 @@ void PowerCommands::PowerUp(const std::string& group) {
         if (namesNoMachine(line)) {
             continue;
         }
+        if (const std::string refusal = machineNameRefusal(StripMark(line)); !refusal.empty()) {
+            console.appendLine(kRefused + shownName(line) + " (" + refusal + ")");
+            addWolIncident(shownName(line), kNoMacCause);
+            continue;
+        }
         const std::string mac = trim(MacLookup(m_state, line));
         if (mac.empty()) {
             console.appendLine("wake-on-lan : pas d'adresse MAC pour " + line);
@@ -118,8 +123,8 @@ void PowerCommands::Shutdown(const std::string& group) {
         // A blank inside the name would let the rest of it read as further switches. The
         // never-shutdown mark "*" stays in the host name, where it reaches no machine.
         const std::string host = trim(line);
-        if (!isSingleBatchArgument(host)) {
-            console.appendLine(kRefused + line);
+        if (const std::string refusal = machineNameRefusal(host); !refusal.empty()) {
+            console.appendLine(kRefused + shownName(line) + " (" + refusal + ")");
             continue;
         }
         const std::string command = options + host;

@@ -18,6 +18,18 @@ namespace {
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr std::size_t kTemporaryStemLimit = 200;
+// Temporary names are "." + the target's name + kTemporaryMark + six characters.
+constexpr std::string_view kTemporaryMark = ".vt-";
+constexpr std::size_t kTemporaryUniqueLength = 6;
+// A write takes milliseconds: an older temporary belongs to no write in progress, not even
+// one of another program that shares the folder.
+constexpr std::chrono::seconds kInterruptedWriteAge{60};
+
+bool isTemporaryName(std::string_view name) {
+    const std::size_t mark = name.rfind(kTemporaryMark);
+    return name.size() > 1 && name.front() == '.' && mark != std::string_view::npos && mark > 1 &&
+           name.size() - mark == kTemporaryMark.size() + kTemporaryUniqueLength;
+}
 
 class FileDescriptor {
 public:
@@ -186,8 +198,9 @@ bool PosixFileSystem::writeFile(std::string_view path, std::string_view bytes) {
     // Written beside the target and renamed over it, so a reader sees the old file or the
     // new one, never half of one; a failure leaves the old file untouched.
     // The temporary name stays within the name length limit however long the target's is.
-    std::string temporary =
-        parentOf(target) + "/." + nameOf(target).substr(0, kTemporaryStemLimit) + ".vt-XXXXXX";
+    std::string temporary = parentOf(target) + "/." +
+                            nameOf(target).substr(0, kTemporaryStemLimit) +
+                            std::string(kTemporaryMark) + "XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         return false;
@@ -302,6 +315,33 @@ bool PosixFileSystem::createDirectories(std::string_view path) {
     }
     struct stat info {};
     return statPath(full, info) && S_ISDIR(info.st_mode);
+}
+
+int PosixFileSystem::removeInterruptedWrites(std::string_view directory) {
+    const auto target = native(directory);
+    if (!target) {
+        return 0;
+    }
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(target->c_str()));
+    if (!dir) {
+        return 0;
+    }
+    const std::string prefix = withoutTrailingSlashes(*target) + "/";
+    const auto now = std::chrono::system_clock::now();
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (!isTemporaryName(name) || ::lstat((prefix + name).c_str(), &info) != 0 ||
+            !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        const auto written = std::chrono::system_clock::from_time_t(info.st_mtim.tv_sec);
+        if (now - written >= kInterruptedWriteAge && ::unlink((prefix + name).c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 }  // namespace vt::platform::posix

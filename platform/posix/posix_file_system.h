@@ -23,6 +23,7 @@ public:
     std::optional<std::chrono::system_clock::time_point> lastWriteTime(
         std::string_view path) const override;
     bool createDirectories(std::string_view path) override;
+    int removeInterruptedWrites(std::string_view directory) override;
 
 private:
     // The resolved native path; nothing for a text no file can be named by.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/posix/child_environment.h"
 #include "platform/posix/launch_rules.h"
 #include "platform/posix/posix_processes.h"
 
@@ -78,27 +79,6 @@ void writeAll(int fd, const void* data, std::size_t size) {
     }
 }
 
-// This process's environment with the run's variables set.
-std::vector<std::string> environmentFor(const RedirectedRun& run) {
-    std::vector<std::string> variables;
-    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-        const std::string_view variable(*entry);
-        bool replaced = false;
-        for (const auto& [name, value] : run.environment) {
-            replaced = replaced ||
-                       (variable.size() > name.size() && variable.substr(0, name.size()) == name &&
-                        variable[name.size()] == '=');
-        }
-        if (!replaced) {
-            variables.emplace_back(variable);
-        }
-    }
-    for (const auto& [name, value] : run.environment) {
-        variables.push_back(name + "=" + value);
-    }
-    return variables;
-}
-
 int waitFor(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
@@ -106,13 +86,7 @@ int waitFor(pid_t pid) {
             return -1;
         }
     }
-    if (WIFEXITED(status)) {
-        return WEXITSTATUS(status);
-    }
-    if (WIFSIGNALED(status)) {
-        return 128 + WTERMSIG(status);
-    }
-    return -1;
+    return posix::exitCodeOf(status);
 }
 
 }  // namespace
@@ -156,7 +130,7 @@ RedirectedOutcome runRedirected(Platform& platform, const RedirectedRun& run) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    std::vector<std::string> variables = environmentFor(run);
+    std::vector<std::string> variables = posix::environmentWith(run.environment);
     std::vector<char*> envp;
     envp.reserve(variables.size() + 1);
     for (std::string& variable : variables) {

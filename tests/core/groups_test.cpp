@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/file_error.h"
 #include "core/strings.h"
 #include "core/utils.h"
 #include "tests/support/temp_dir_test.h"
@@ -94,21 +95,77 @@ TEST_F(GroupsTest, EmptyGroupElementStillWritesAnEmptyFile) {
     EXPECT_EQ(readBytes("VIDE"), "");
 }
 
-TEST_F(GroupsTest, NamesThatAreNotPlainFileNamesAreSkippedWithAConsoleLine) {
-    writeEsu(group("..", {"PC1"}) + group("..\\..\\evil", {"PC1"}) + group("a/b", {"PC1"}) +
-             group("c:x", {"PC1"}) + group("", {"PC1"}) + group(".", {"PC1"}) +
-             group("OK", {"PC1"}));
-    writeLines("localGM", {"", "LOCAL", "sub/dir", "x\\y"});
+// Group lists come from a share that any domain account may be able to write: a name must
+// not name a file elsewhere, change the batch line that starts the group's power script, or
+// make the import write machine names over one of the program's own files.
+TEST_F(GroupsTest, UnusableGroupNamesAreSkippedWithTheirReason) {
+    const std::string path = "nom de fichier impossible";
+    const std::string syntax = "caractère réservé aux lignes de commande";
+    const std::string own = "nom d'un fichier du programme";
+    const std::vector<std::pair<std::string, std::string>> refused = {{"..", path},
+                                                                      {"..\\..\\evil", path},
+                                                                      {"a/b", path},
+                                                                      {"c:x", path},
+                                                                      {"", path},
+                                                                      {".", path},
+                                                                      {"a&b", syntax},
+                                                                      {"a|b", syntax},
+                                                                      {"a<b", syntax},
+                                                                      {"a>b", syntax},
+                                                                      {"a^b", syntax},
+                                                                      {"a%b%", syntax},
+                                                                      {"-s", syntax},
+                                                                      {"wolcmd", own},
+                                                                      {"WOLCMD.EXE", own},
+                                                                      {"vt_cmd", own},
+                                                                      {"Vantorel", own},
+                                                                      {"vt_echo.exe", own},
+                                                                      {"liste.mac", own},
+                                                                      {"LOCALGM", own},
+                                                                      {"settings.ini", own},
+                                                                      {"wol.followup", own},
+                                                                      {"powerupX.bat", own},
+                                                                      {"12.mark", own},
+                                                                      {"led-vert.bmp", own},
+                                                                      {"vtl.ini", own},
+                                                                      {"shutdown.log", own},
+                                                                      {"cache.log", own},
+                                                                      {"hardware.ocs", own}};
+    std::string xml;
+    for (const auto& [name, reason] : refused) {
+        xml += group(name, {"PC1"});
+    }
+    const std::string huge(300, 'G');
+    writeEsu(xml + group(huge, {"PC1"}) + group("OK", {"PC1"}));
+    writeLines("localGM", {"powerupX.bat", "X.bat\" \"y", "LOCAL", "PC-RÉSEAU", "Autres"});
+    writeLines("wolcmd", {"binary"});
     load();
-    EXPECT_EQ(state.GroupList, (Lines{"OK", "LOCAL", "Autres"}));
-    EXPECT_EQ(console.lines,
-              (Lines{"nom de groupe ignoré : \"..\"", "nom de groupe ignoré : \"..\\..\\evil\"",
-                     "nom de groupe ignoré : \"a/b\"", "nom de groupe ignoré : \"c:x\"",
-                     "nom de groupe ignoré : \"\"", "nom de groupe ignoré : \".\"",
-                     "nom de groupe ignoré : \"\"", "nom de groupe ignoré : \"sub/dir\"",
-                     "nom de groupe ignoré : \"x\\y\""}));
+
+    EXPECT_EQ(state.GroupList, (Lines{"OK", "LOCAL", "PC-RÉSEAU", "Autres", "Autres"}));
+    Lines expected;
+    for (const auto& [name, reason] : refused) {
+        expected.push_back("nom de groupe ignoré : \"" + name + "\" (" + reason + ")");
+    }
+    expected.push_back("nom de groupe ignoré : \"" + std::string(255, 'G') +
+                       "…\" (plus de 255 caractères)");
+    expected.push_back("nom de groupe ignoré : \"powerupX.bat\" (" + own + ")");
+    expected.push_back("nom de groupe ignoré : \"X.bat\" \"y\" (" + syntax + ")");
+    EXPECT_EQ(console.lines, expected);
     EXPECT_FALSE(fileExists("../evil"));
     EXPECT_FALSE(fileExists("a/b"));
+    EXPECT_EQ(readLines("wolcmd"), Lines{"binary"});
+    EXPECT_FALSE(fileExists("liste.mac"));
+    EXPECT_THROW(LoadGroupMachines(files(), "X.bat\" \"y"), FileError);
+    EXPECT_THROW(LoadGroupMachines(files(), "wolcmd"), FileError);
+}
+
+TEST_F(GroupsTest, MachineNamesLongerThan255CharactersAreNotImported) {
+    writeEsu(group("SALLE1", {std::string(256, 'P'), std::string(255, 'Q'), "PC1"}));
+    load();
+    EXPECT_EQ(readLines("SALLE1"), (Lines{std::string(255, 'Q'), "PC1"}));
+    EXPECT_EQ(
+        console.lines,
+        Lines{"nom de machine ignoré (plus de 255 caractères) : " + std::string(255, 'P') + "…"});
 }
 
 TEST_F(GroupsTest, PlainFileNameRules) {

@@ -122,6 +122,75 @@ TEST_F(StartUpTest, ExitReportsAFileThatCannotBeWrittenAndStillSavesTheOthers) {
     EXPECT_EQ(readLines("wol.followup"), state.WolIncidents);
 }
 
+TEST_F(StartUpTest, DatapathThatWouldChangeABatchLineIsNotUsed) {
+    for (const std::string datapath : {"/tmp/x>y/", "/tmp/\"q/", "/tmp/a&b/", "/tmp/%TEMP%/"}) {
+        state = VtlVar();
+        state.DataDir = path("");
+        console.lines.clear();
+        writeLines("vtl.ini", {"datapath=" + datapath});
+        start();
+        EXPECT_EQ(state.DataDir, path("")) << datapath;
+        EXPECT_EQ(state.Prefs.datapath, datapath);  // kept as typed, and saved so
+        ASSERT_EQ(console.lines.size(), 1u);
+        EXPECT_EQ(console.lines[0],
+                  "datapath non utilisé (caractère réservé aux lignes de commande) : le dossier "
+                  "du programme sert de dossier de données : " +
+                      path(""));
+    }
+    writeLines("vtl.ini", {"datapath=" + path("Données partagées/")});
+    start();
+    EXPECT_EQ(state.DataDir, path("Données partagées/"));  // blanks and accents are fine
+}
+
+// A file the start could not read keeps what it holds: the empty list that stands in for it
+// is not written over it at exit, and the other files still load and save.
+TEST_F(StartUpTest, FilesThatCannotBeReadAreReportedAndNotOverwrittenAtExit) {
+    std::filesystem::create_directory(path("liste.mac"));
+    std::filesystem::create_directory(path("wol.followup"));
+    writeLines("vtl.ini", {"pdc=\\\\PDC", "datapath=/ailleurs/"});
+    writeLines("liste.ip", {"PC1 10.0.0.1"});
+    const StartUpOutcome outcome = loadSharedState(state, services(), window, false);
+    EXPECT_EQ(outcome.failures, (Lines{"Impossible d'ouvrir le fichier liste.mac",
+                                       "Impossible d'ouvrir le fichier wol.followup"}));
+    EXPECT_TRUE(outcome.wolLogUnread);
+    EXPECT_FALSE(outcome.preferencesUnread);
+    EXPECT_EQ(state.IpList, Lines{"PC1 10.0.0.1"});
+    EXPECT_EQ(state.Prefs.pdc, "\\\\PDC");
+    EXPECT_EQ(state.WolIncidents, Lines{kWolLogHeader});
+
+    std::filesystem::remove(path("wol.followup"));
+    StartUpOutcome unread;
+    unread.preferencesUnread = true;
+    unread.shutdownLogUnread = true;
+    state.DataDir = path("");
+    writeLines("vtl.ini", {"pdc=\\\\KEEP"});
+    writeLines("shutdown.followup", {"kept"});
+    EXPECT_TRUE(saveAtExit(state, files(), window, unread).empty());
+    EXPECT_EQ(readLines("vtl.ini"), Lines{"pdc=\\\\KEEP"});
+    EXPECT_EQ(readLines("shutdown.followup"), Lines{"kept"});
+    EXPECT_EQ(readLines("wol.followup"), Lines{kWolLogHeader});
+}
+
+// A save cut short by a crash or a kill leaves its temporary beside the file; the next start
+// removes it, unless it is so young that a write may be under way.
+TEST_F(StartUpTest, TemporariesOfInterruptedSavesAreRemovedAtStart) {
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
+    for (const char* name : {".vtl.ini.vt-Ab12Cd", ".liste.mac.vt-xYz789", ".new.vt-123456",
+                             ".vt-abcdef", ".keep.vt-12345", ".other", "plain.vt-123456"}) {
+        writeBytes(name, "x");
+        std::filesystem::last_write_time(path(name), old);
+    }
+    writeBytes(".young.vt-QwErTy", "x");
+    start();
+    for (const char* gone : {".vtl.ini.vt-Ab12Cd", ".liste.mac.vt-xYz789", ".new.vt-123456"}) {
+        EXPECT_FALSE(fileExists(gone)) << gone;
+    }
+    for (const char* kept :
+         {".vt-abcdef", ".keep.vt-12345", ".other", "plain.vt-123456", ".young.vt-QwErTy"}) {
+        EXPECT_TRUE(fileExists(kept)) << kept;
+    }
+}
+
 class DriveCCleanUpTest : public test::TempDirTest {
 protected:
     void put(const std::string& name) { writeBytes("drive_c/" + name, "x"); }

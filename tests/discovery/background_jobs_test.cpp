@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "core/names.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::discovery {
@@ -210,23 +211,49 @@ TEST_F(BackgroundJobsTest, LeftoverReadOnlyMarkerIsReusedAndWaitsForItsBatch) {
     EXPECT_EQ(outputs, (std::vector<Lines>{{"PC7=1"}}));
 }
 
-TEST_F(BackgroundJobsTest, TargetsThatWouldChangeTheBatchLineAreRefused) {
-    for (const std::string target : {"PC1 & del c:\\*", "\"PC1", "PC1|x", "PC1>x", "a<b", "a^b",
-                                     "%PATH%", "-t", "/x", "PC 1", "", "PC\tx", "PC\nx"}) {
+// A name must not change the batch line, nor name a file that vt_echo would read as its
+// list of hosts (its lines would go out as lookups and into the follow-up's result).
+TEST_F(BackgroundJobsTest, TargetsThatAreNoUsableNamesAreRefused) {
+    const std::string syntax = " (caractère réservé aux lignes de commande)";
+    const std::string path = " (nom de fichier ou chemin)";
+    const std::vector<std::pair<std::string, std::string>> machines = {
+        {"PC1 & del c:\\*", path},
+        {"\"PC1", syntax},
+        {"PC1|x", syntax},
+        {"PC1>x", syntax},
+        {"a<b", syntax},
+        {"a^b", syntax},
+        {"%PATH%", syntax},
+        {"-t", syntax},
+        {"PC 1", syntax},
+        {"", " (nom vide)"},
+        {"PC\tx", path},
+        {"PC\nx", path},
+        {"../../../secret.txt", path},
+        {"C:\\Windows", path},
+        {"a/b", path},
+        {"x..y", path},
+        {std::string(256, 'M'), " (plus de 255 caractères)"}};
+    for (const auto& [target, reason] : machines) {
         console.lines.clear();
         EXPECT_FALSE(jobs->ExecLaunchPING(target, recorder())) << target;
-        EXPECT_FALSE(jobs->ExecPING_GM(target, recorder())) << target;
         EXPECT_FALSE(jobs->ExecLaunchNBTSTAT(target, recorder())) << target;
-        EXPECT_EQ(console.lines.size(), 3u) << target;
-        EXPECT_EQ(console.lines.front().rfind("commande refusée : ", 0), 0u) << target;
+        EXPECT_EQ(console.lines.size(), 2u) << target;
+        EXPECT_EQ(console.lines.front(), "commande refusée : " + shownName(target) + reason);
+    }
+    for (const std::string group : {"PC1 & x", "a/b", "liste.mac", "-t"}) {
+        EXPECT_FALSE(jobs->ExecPING_GM(group, recorder())) << group;
     }
     // A lone mark leaves no machine name to ping.
     console.lines.clear();
     EXPECT_FALSE(jobs->ExecLaunchPING("*", recorder()));
-    EXPECT_EQ(console.lines, Lines{"commande refusée : *"});
+    EXPECT_EQ(console.lines, Lines{"commande refusée : * (nom vide)"});
     EXPECT_EQ(state.JobCounter, 0);
     EXPECT_TRUE(processes.started.empty());
     EXPECT_EQ(timers.activeCount(), 0u);
+    // Ordinary names stay accepted, accented ones included.
+    EXPECT_TRUE(jobs->ExecLaunchPING("PC-RÉSEAU", recorder()));
+    EXPECT_TRUE(jobs->ExecLaunchNBTSTAT(std::string(255, 'M'), recorder()));
 }
 
 TEST_F(BackgroundJobsTest, HandlerMayLaunchTheNextJobFromItsPoll) {

@@ -246,6 +246,8 @@ private slots:
         QCOMPARE(form().findChild<QLabel*>("nomliste")->text(), QString("SALLE-B"));
         QCOMPARE(m_folder->readLines("shutdnSALLE-B.bat"),
                  std::vector<std::string>{"shutdown -s -f -t 30 -c \"Fin des cours\" -m \\\\PC11"});
+        QVERIFY(consoleLines().contains(
+            QString::fromStdString("Résultat des arrêts dans " + dataDir + "shutdown.log")));
     }
 
     void aGroupWhoseFileIsMissingReportsItOnPowerUp() {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -19,6 +20,7 @@
 #include "core/incident_logs.h"
 #include "core/start_up.h"
 #include "dialogs/dialog_answers.h"
+#include "dialogs/message_box.h"
 #include "mainwindow/application.h"
 #include "mainwindow/main.h"
 #include "mainwindow/uConsole.h"
@@ -437,6 +439,46 @@ private slots:
         QCOMPARE(lines[8], std::string("cleft=300"));
         QCOMPARE(lines[9], std::string("ctop=40"));
         QCOMPARE(lines[10], std::string("cheight=200"));
+    }
+
+    // A scheduled group whose machine file is missing must not hold the scheduler up: its
+    // error goes to the console and to a box that does not wait, and the next tick powers a
+    // sound group up.
+    void aFailingTickShowsItsErrorWithoutHoldingTheScheduler() {
+        m_folder->writeLines("localGM", {"CASSE", "SAIN"});
+        m_folder->writeLines("SAIN", {"PC1"});
+        start();
+        m_app->show();
+        QFile::remove(QString::fromStdString(m_folder->path("CASSE")));
+        vt::DialogAnswers::requireAnswers(false);
+        const QTime now = QTime::currentTime().addSecs(-30);
+        const QString due = QString("%1:%2").arg(now.hour()).arg(now.minute(), 2, 10, QChar('0'));
+        m_app->state().Schedules[0].PowerOnTime = due.toStdString();
+        bool held = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            held = true;
+            vt::closeOpenDialogs();
+        });
+        guard.start(5000);
+        form().Timer1Timer();
+        QVERIFY(!held);
+        QVERIFY(consoleLines().contains("Impossible d'ouvrir le fichier CASSE"));
+        int boxes = 0;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            boxes += box != nullptr && box->isVisible() && !box->isModal() &&
+                     box->text() == "Impossible d'ouvrir le fichier CASSE";
+        }
+        QCOMPARE(boxes, 1);
+        form().Timer1Timer();  // the same error is not shown twice while its box is open
+
+        m_app->state().Schedules[0].PowerOnTime = "0:00";
+        m_app->state().Schedules[1].PowerOnTime = due.toStdString();
+        form().Timer1Timer();
+        QVERIFY(QFile::exists(QString::fromStdString(m_folder->path("powerupSAIN.bat"))));
+        vt::closeOpenDialogs();
     }
 
     void fileThatCannotBeWrittenAtExitIsReportedAndTheRestStillSaved() {

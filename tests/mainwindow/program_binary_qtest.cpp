@@ -132,6 +132,54 @@ private slots:
         QCOMPARE(lines[0], std::string("pdc=\\\\PDC"));
         QCOMPARE(QString::fromStdString(lines[1]), esu);
     }
+
+    // A termination request ends the program even while a box waits for an answer, at the
+    // start or at the exit, saving what can be saved and writing what failed on standard
+    // error.
+    void terminationEndsTheProgramWhileABoxIsOpen_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::newRow("image missing at the start") << "image";
+        QTest::newRow("list that is a folder") << "folder";
+        QTest::newRow("preferences read-only at the exit") << "read-only";
+    }
+
+    void terminationEndsTheProgramWhileABoxIsOpen() {
+        QFETCH(QString, situation);
+        if (situation == "image") {
+            QVERIFY(QFile::remove(QString::fromStdString(m_folder->path("led-vert.bmp"))));
+        } else if (situation == "folder") {
+            QVERIFY(QDir().mkpath(QString::fromStdString(m_folder->path("liste.mac"))));
+        }
+        m_folder->writeLines("vtl.ini", {"pdc=\\\\PDC"});
+        m_process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("VANTOREL_DRIVE_C", QString::fromStdString(m_folder->driveC()));
+        m_process->setProcessEnvironment(environment);
+        m_process->start(QString::fromStdString(m_folder->path("Vantorel")), {});
+        QVERIFY(m_process->waitForStarted(10000));
+        if (situation == "read-only") {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                QFile::exists(QString::fromStdString(m_folder->path("Autres"))), 20000);
+            QTest::qWait(300);
+            QVERIFY(QFile::setPermissions(QString::fromStdString(m_folder->path("vtl.ini")),
+                                          QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        } else {
+            QTest::qWait(1500);  // the box of the start is open by then
+        }
+        QCOMPARE(m_process->state(), QProcess::Running);
+        endProgram(SIGTERM);
+        const QString errors = QString::fromUtf8(m_process->readAllStandardError());
+        if (situation == "read-only") {
+            QVERIFY2(errors.contains("Impossible de créer le fichier"), qPrintable(errors));
+            QCOMPARE(m_folder->readLines("vtl.ini"), std::vector<std::string>{"pdc=\\\\PDC"});
+        } else {
+            const std::vector<std::string> saved = m_folder->readLines("vtl.ini");
+            QCOMPARE(saved.size(), std::size_t{19});
+            QCOMPARE(saved[0], std::string("pdc=\\\\PDC"));
+        }
+        QCOMPARE(m_folder->readLines("wol.followup").size(), std::size_t{1});
+    }
 };
 
 QTEST_MAIN(ProgramBinaryTest)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::platform {
@@ -13,31 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets an environment variable for the life of a test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-        }
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnvironment() {
-        if (m_old) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using test::ScopedEnvironment;
 
 enum class Root { DriveC, Unc, None };
 

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/command_line.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::platform {
@@ -156,6 +157,27 @@ TEST_F(ProcessesTest, BatchFilesAndCmdLinesRunUnderTheInterpreter) {
     ASSERT_TRUE(starter.startHidden(R"(COMMAND.COM /C "c:\a b\p.exe" x)"));
     EXPECT_EQ(awaitFile("args.txt"), "-c\n\"c:\\a b\\p.exe\" x\n");
     EXPECT_FALSE(starter.startHidden(R"(c:\missing.bat)"));
+}
+
+// With the groups "powerupX.bat" and 'X.bat" "y', the second one's power script must start
+// as itself: split at its quote, it would run the first group's machine list as a batch.
+TEST_F(ProcessesTest, AWrittenFileStartsAsOneArgumentWhateverItsPathHolds) {
+    writeScript("tools/vt_cmd", "printf '%s\\n' \"$@\" > args.tmp && mv args.tmp args.txt\n");
+    PlatformConfig config;
+    config.toolsDirectory = path("tools");
+    auto native = createNativePlatform(config);
+    writeBytes("powerupX.bat", "PC01\r\n");
+    const std::string hostile = path("powerupX.bat\" \"y.bat");
+    writeBytes("powerupX.bat\" \"y.bat", "cd x\r\n");
+    for (const std::string& batch : {hostile, path("a b.bat"), path("plain.bat")}) {
+        writeBytes(batch.substr(path("").size()), "cd x\r\n");
+        ASSERT_TRUE(native->platform().processes.startHidden(quoteArgument(batch))) << batch;
+        EXPECT_EQ(awaitFile("args.txt"), batch + "\n");
+        fs::remove(path("args.txt"));
+    }
+    EXPECT_EQ(quoteArgument("plain.bat"), "plain.bat");
+    EXPECT_EQ(quoteArgument(""), "\"\"");
+    EXPECT_EQ(quoteArgument("a\"b"), "\"a\"\"b\"");
 }
 
 TEST_F(ProcessesTest, RunHiddenGivesTheExitCode) {

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <thread>
 
 #include "core/incident_logs.h"
 #include "discovery/background_jobs.h"
 #include "power/follow_up.h"
 #include "power/incident_reports.h"
 #include "power/power_commands.h"
+#include "tests/support/await_jobs.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::power {
@@ -37,19 +37,6 @@ protected:
         }
         clock.setDate(2026, 12, 6);
         clock.set(7, 35, 20);
-    }
-
-    // Lets the poll timers run in real time until every job has been reported.
-    bool awaitJobs(const discovery::BackgroundJobs& jobs) {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (jobs.inFlightCount() != 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(20ms);
-            timers.advance(20ms);
-        }
-        return true;
     }
 };
 
@@ -77,7 +64,7 @@ TEST_F(FollowUpIntegrationTest, PowerUpCheckLogsTheMachineThatDoesNotAnswerThenR
 
     timers.advance(kPowerUpFollowUpDelay);
     EXPECT_EQ(jobs.inFlightCount(), 2u);
-    ASSERT_TRUE(awaitJobs(jobs)) << "the ping jobs did not end within 20 s";
+    ASSERT_TRUE(test::awaitJobs(jobs, timers)) << "the ping jobs did not end within 20 s";
 
     const std::string incident =
         "06/12/2026;07:35:20;pc-absent.invalid;ne s'est pas mis en marche;raison inconnue;";

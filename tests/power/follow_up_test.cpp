@@ -112,20 +112,34 @@ INSTANTIATE_TEST_SUITE_P(
         ResultCase{"ValueNotExact", false, "PC12=10", "followDownReport 0", {}, {}}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(FollowUpTest, MarkedMachineIsPingedAndLoggedUnderItsPlainName) {
+TEST_F(FollowUpTest, MarkedMachineIsCheckedAfterAPowerUpUnderItsPlainNameOnly) {
     writeLines("SALLE1", {"PC07*"});
     followUps->FollowUpLaunch("SALLE1");
     finishJob(0, {"PC07=0"});
     timers.advance(20ms);
-    followUps->FollowDownLaunch("SALLE1");
-    finishJob(1, {"PC07=1"});
-    timers.advance(20ms);
-
     EXPECT_EQ(state.WolIncidents,
               Lines{"06/12/2026;07:35:20;PC07;ne s'est pas mis en marche;raison inconnue;"});
-    // A never-shutdown machine still answers and is logged like any other.
+
+    // Never asked to shut down, it still answers: no job, no incident, a console line.
+    console.lines.clear();
+    followUps->FollowDownLaunch("SALLE1");
+    EXPECT_EQ(console.lines, Lines{"PC07 : jamais éteinte (marquée *), pas de contrôle"});
+    EXPECT_EQ(jobs->inFlightCount(), 0u);
+    EXPECT_EQ(processes.started, Lines{"c:\\ping0.bat"});
+    EXPECT_TRUE(state.ShutdownIncidents.empty());
+}
+
+TEST_F(FollowUpTest, ShutdownCheckPingsTheOtherMachinesOfAGroupWithAMarkedOne) {
+    writeLines("SALLE1", {"PC01", " PC07* ", "PC02"});
+    followUps->FollowDownLaunch("SALLE1");
+    EXPECT_EQ(console.lines, (Lines{"Lancement de ping PC01...",
+                                    "PC07 : jamais éteinte (marquée *), pas de contrôle",
+                                    "Lancement de ping PC02..."}));
+    finishJob(0, {"PC01=1"});
+    finishJob(1, {"PC02=0"});
+    timers.advance(20ms);
     EXPECT_EQ(state.ShutdownIncidents,
-              Lines{"06/12/2026;07:35:20;PC07;ne s'est pas arrêté;raison inconnue;"});
+              Lines{"06/12/2026;07:35:20;PC01;ne s'est pas arrêté;raison inconnue;"});
 }
 
 TEST_F(FollowUpTest, NothingIsReportedWhileTheMarkerIsReadOnly) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/file_error.h"
+#include "core/names.h"
 #include "power/batch_arguments.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -102,13 +103,15 @@ TEST_F(PowerCommandsTest, ShutdownDefaultsAreSetAndWritten) {
 TEST_F(PowerCommandsTest, ShutdownKeepsTheMarkAndQuotesTheCommentInWindows1252) {
     writeLines("G1", {"PC07*", "PC08"});
     state.Prefs.shutdown_wait = 30;
-    state.Prefs.shutdown_comment = "Arrêt \"immédiat\" de la salle";
+    // A "%" would be expanded by the interpreter, a trailing backslash would escape the
+    // closing quote: both go, as the quotes do.
+    state.Prefs.shutdown_comment = "Arrêt \"immédiat\" à 100% de la salle c:\\\\";
     commands->Shutdown("G1");
     const std::string options =
         "shutdown -s -f -t 30 -c \"Arr\xEAt imm\xE9"
-        "diat de la salle\" -m \\\\";
+        "diat \xE0 100 de la salle c:\" -m \\\\";
     EXPECT_EQ(readBytes("shutdnG1.bat"), options + "PC07*\r\n" + options + "PC08\r\n");
-    EXPECT_EQ(state.Prefs.shutdown_comment, "Arrêt \"immédiat\" de la salle");
+    EXPECT_EQ(state.Prefs.shutdown_comment, "Arrêt \"immédiat\" à 100% de la salle c:\\\\");
 }
 
 TEST_F(PowerCommandsTest, EmptyGroupGivesAnEmptyShutdownBatchThatStillRuns) {
@@ -130,27 +133,53 @@ TEST_F(PowerCommandsTest, BlankLinesNameNoMachine) {
     EXPECT_TRUE(state.WolIncidents.empty());
 }
 
-TEST_F(PowerCommandsTest, MachineNamesThatWouldChangeTheShutdownLineAreRefused) {
-    const Lines dangerous = {"PC1&del",
-                             "PC1|x",
-                             "PC1>x",
-                             "PC1<x",
-                             "PC1^x",
-                             "PC%PATH%",
-                             "PC\"1",
-                             "-r",
-                             "/r",
-                             "PC1 -r",
-                             std::string("PC\x01") + "1",
-                             "PC1\x7f"};
-    Lines file = dangerous;
-    file.push_back("PC2");
+TEST_F(PowerCommandsTest, MachineNamesThatAreNoUsableNamesAreRefusedByBothCommands) {
+    const std::string syntax = " (caractère réservé aux lignes de commande)";
+    const std::string path = " (nom de fichier ou chemin)";
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"PC1&del", syntax},
+        {"PC1|x", syntax},
+        {"PC1>x", syntax},
+        {"PC1<x", syntax},
+        {"PC1^x", syntax},
+        {"PC%PATH%", syntax},
+        {"PC\"1", syntax},
+        {"-r", syntax},
+        {"PC1 -r", syntax},
+        {"/r", path},
+        {"PC\x01"
+         "1",
+         path},
+        {"PC1\x7f", path},
+        {"../../../secret.txt", path},
+        {"C:\\Windows", path},
+        {std::string(300, 'N'), " (plus de 255 caractères)"}};
+    Lines file;
+    for (const auto& [name, reason] : refused) {
+        file.push_back(name);
+        state.MacList.push_back(name + " 00-11-22-33-44-55");
+    }
+    file.push_back("PC-RÉSEAU");
+    state.MacList.push_back("PC-RÉSEAU 00-11-22-33-44-66");
     writeLines("G1", file);
+
     commands->Shutdown("G1");
-    EXPECT_EQ(readLines("shutdnG1.bat"), Lines{"shutdown -s -f -t 1 -c \"bye!\" -m \\\\PC2"});
-    ASSERT_EQ(console.lines.size(), dangerous.size() + 1);
-    for (std::size_t i = 0; i < dangerous.size(); ++i) {
-        EXPECT_EQ(console.lines[i], "commande refusée : " + dangerous[i]);
+    EXPECT_EQ(readLines("shutdnG1.bat"), Lines{"shutdown -s -f -t 1 -c \"bye!\" -m \\\\PC-RÉSEAU"});
+    ASSERT_EQ(console.lines.size(), refused.size() + 1);
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        EXPECT_EQ(console.lines[i],
+                  "commande refusée : " + shownName(refused[i].first) + refused[i].second);
+    }
+
+    console.lines.clear();
+    commands->PowerUp("G1");
+    EXPECT_EQ(readLines("powerupG1.bat").size(), 2u);  // "cd" and PC-RÉSEAU's wolcmd line
+    ASSERT_EQ(state.WolIncidents.size(), refused.size());
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        EXPECT_EQ(console.lines[i],
+                  "commande refusée : " + shownName(refused[i].first) + refused[i].second);
+        EXPECT_NE(state.WolIncidents[i].find(";ne s'est pas mis en marche;adresse MAC inconnue;"),
+                  std::string::npos);
     }
 }
 

@@ -151,8 +151,12 @@ TEST_P(VtCmdAdapterTest, AWindowsCommandWithoutItsAdapterIsAMissingCommand) {
         writeScript(command, trap);
     }
     ::setenv("PATH", (path("") + ":/usr/bin:/bin").c_str(), 1);
+    // A copy of vt_cmd in a folder without adapters: the build's folder has some.
+    fs::create_directories(path("bare"));
+    fs::copy_file(vtCmd(), path("bare/vt_cmd"));
+    writeBytes("job.bat", std::string(line) + " > c:\\result.txt\r\n");
 
-    const ProgramResult result = runBatch(std::string(line) + " > c:\\result.txt\r\n");
+    const ProgramResult result = runProgram({path("bare/vt_cmd"), path("job.bat")});
 
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.standardError, std::string("vt_cmd : commande introuvable : ") + name + "\n");

@@ -47,18 +47,6 @@ std::optional<std::string_view> adapterProgram(std::string_view program) {
     return std::nullopt;
 }
 
-// A native path written as one argument of a Windows command line.
-std::string quotedArgument(std::string_view path) {
-    std::string text = "\"";
-    for (const char c : path) {
-        text += c;
-        if (c == '"') {
-            text += '"';
-        }
-    }
-    return text + "\"";
-}
-
 std::string firstWord(std::string_view text) {
     std::size_t end = 0;
     while (end < text.size() && !isBlank(text[end])) {
@@ -251,7 +239,7 @@ int Interpreter::runProgram(const BatchLine& line) {
     platform::RedirectedRun run;
     run.commandLine = line.command;
     if (const auto adapter = adapterProgram(arguments[0])) {
-        run.commandLine = quotedArgument(m_toolsDirectory + std::string(*adapter));
+        run.commandLine = platform::quoteArgument(m_toolsDirectory + std::string(*adapter));
         const std::string_view rest = platform::commandLineRest(line.command);
         if (!rest.empty()) {
             run.commandLine += " " + std::string(rest);

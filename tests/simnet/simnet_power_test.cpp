@@ -1,0 +1,227 @@
+// Power commands on the simulated school network with the real programs: the scheduler's
+// batches run under vt_cmd, Wake-on-LAN goes out with wolcmd, shutdowns with vt_shutdown and
+// Samba's net, the follow-up pings with vt_echo. Only the follow-up timers and the clock are
+// the test's own. Runs inside the admin namespace: "scripts/simnet exec" starts it there.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "core/incident_logs.h"
+#include "discovery/background_jobs.h"
+#include "power/follow_up.h"
+#include "power/power_commands.h"
+#include "power/scheduler.h"
+#include "tests/support/await_jobs.h"
+#include "tests/support/program_run.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/temp_dir_test.h"
+
+namespace vt::power {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+const Lines kSalle1{"SALLE1-01", "SALLE1-02", "SALLE1-03", "SALLE1-04"};
+
+class SimnetPowerTest : public test::TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        const char* script = std::getenv("VTSIM");
+        const char* auth = std::getenv("VTSIM_AUTH");
+        if (script == nullptr || auth == nullptr) {
+            GTEST_SKIP() << "hors du réseau simulé : lancer par « scripts/simnet exec »";
+        }
+        m_script = script;
+        m_auth.emplace("VANTOREL_SMB_AUTH", auth);
+        for (const char* tool : {"vt_cmd", "vt_echo", "wolcmd", "vt_shutdown"}) {
+            ASSERT_TRUE(fs::exists(test::binDir() + "/" + tool)) << tool << " not built";
+        }
+        for (const char* tool : {"vt_echo", "wolcmd"}) {
+            fs::create_symlink(test::binDir() + "/" + tool, path(tool));
+        }
+        state.GroupList = {"SALLE1", "Autres"};
+        state.Schedules.resize(2);
+        for (std::size_t i = 0; i < kSalle1.size(); ++i) {
+            const std::string octet = std::to_string(11 + i);
+            char mac[32];
+            std::snprintf(mac, sizeof mac, "02-56-54-00-00-%02zX", 11 + i);
+            state.MacList.push_back(kSalle1[i] + " " + mac);
+            state.IpList.push_back(kSalle1[i] + " 10.77.0." + octet);
+        }
+        state.Prefs.masque = "255.255.255.0";
+        state.WolIncidents = {kWolLogHeader};
+        state.ShutdownIncidents = {kShutdownLogHeader};
+        clock.setDate(2026, 12, 7);
+    }
+    void TearDown() override {
+        scheduler.reset();
+        followUps.reset();
+        commands.reset();
+        jobs.reset();
+        if (!m_script.empty()) {
+            for (const std::string& machine : kSalle1) {
+                simnet({"on", machine});
+            }
+        }
+        TempDirTest::TearDown();
+    }
+
+    // The power engine wired as the main window wires it, on the real platform.
+    void startEngine() {
+        m_services.emplace(realServices());
+        jobs = std::make_unique<discovery::BackgroundJobs>(state, *m_services);
+        commands = std::make_unique<PowerCommands>(state, *m_services);
+        followUps = std::make_unique<FollowUps>(state, *m_services, *jobs);
+        commands->setPowerUpFollowUp(
+            [this](const std::string& group) { followUps->FollowUpLaunch(group); });
+        commands->setShutdownFollowUp(
+            [this](const std::string& group) { followUps->FollowDownLaunch(group); });
+        scheduler = std::make_unique<Scheduler>(state, *m_services, *commands);
+    }
+
+    test::ProgramResult simnet(const Lines& arguments) const {
+        Lines command{m_script};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return test::runProgram(command);
+    }
+    std::string stateOf(const std::string& machine) const {
+        std::string text = simnet({"state", machine}).standardOutput;
+        while (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+        }
+        return text;
+    }
+    // Waits until every machine has the state, at most the limit.
+    bool awaitStates(const Lines& machines, const std::string& wanted,
+                     std::chrono::seconds limit) const {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            bool all = true;
+            for (const std::string& machine : machines) {
+                all = all && stateOf(machine) == wanted;
+            }
+            if (all) {
+                return true;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+    // What the report quotes: the lines as the run left them.
+    static void show(const std::string& title, const Lines& lines) {
+        std::cout << "[simnet] " << title << '\n';
+        for (const std::string& line : lines) {
+            std::cout << "[simnet]   " << line << '\n';
+        }
+    }
+
+    std::unique_ptr<discovery::BackgroundJobs> jobs;
+    std::unique_ptr<PowerCommands> commands;
+    std::unique_ptr<FollowUps> followUps;
+    std::unique_ptr<Scheduler> scheduler;
+
+private:
+    std::string m_script;
+    std::optional<test::ScopedEnvironment> m_auth;
+    std::optional<Services> m_services;
+};
+
+TEST_F(SimnetPowerTest, ScheduledPowerUpWakesEveryMachineButTheOneThatIgnoresWakeOnLan) {
+    for (const std::string& machine : kSalle1) {
+        ASSERT_EQ(simnet({"off", machine}).exitCode, 0);
+    }
+    writeLines("SALLE1", kSalle1);
+    state.Schedules[0].PowerOnTime = "8:00";
+    clock.set(8, 0, 20);
+
+    startEngine();
+
+    ASSERT_TRUE(scheduler->Timer1Timer());
+    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-03", "SALLE1-04"}, "allumée", 10s));
+    EXPECT_EQ(stateOf("SALLE1-02"), "éteinte");
+
+    timers.advance(kPowerUpFollowUpDelay);
+    EXPECT_EQ(jobs->inFlightCount(), 4u);
+    ASSERT_TRUE(test::awaitJobs(*jobs, timers));
+
+    show("wol.followup", state.WolIncidents);
+    EXPECT_EQ(state.WolIncidents,
+              (Lines{kWolLogHeader,
+                     "07/12/2026;08:00:20;SALLE1-02;ne s'est pas mis en marche;raison inconnue;"}));
+}
+
+TEST_F(SimnetPowerTest, ScheduledShutdownLeavesTheRefusingAndTheMarkedMachineOn) {
+    writeLines("SALLE1", {"SALLE1-01", "SALLE1-02", "SALLE1-03", "SALLE1-04*"});
+    state.Prefs.shutdown_wait = 2;
+    state.Prefs.shutdown_comment = "Fin des cours";
+    state.Schedules[0].ShutdownTime = "16:30";
+    clock.set(16, 30, 20);
+
+    startEngine();
+
+    ASSERT_TRUE(scheduler->Timer1Timer());
+    // The batch runs one machine after the other; each leaves its line in the log.
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (readLines("shutdown.log").size() < 4 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-02"}, "éteinte", 10s));
+    EXPECT_EQ(stateOf("SALLE1-03"), "allumée");
+    EXPECT_EQ(stateOf("SALLE1-04"), "allumée");
+
+    const Lines log = readLines("shutdown.log");
+    show("shutdown.log", log);
+    Lines results;
+    for (const std::string& line : log) {
+        results.push_back(line.substr(std::string("07/12/2026;16:30:20;").size()));
+    }
+    EXPECT_EQ(results, (Lines{"SALLE1-01;arrêt demandé;", "SALLE1-02;arrêt demandé;",
+                              "SALLE1-03;accès refusé;", "SALLE1-04;jamais éteinte (marquée *);"}));
+
+    timers.advance(kShutdownFollowUpDelay);
+    EXPECT_EQ(jobs->inFlightCount(), 3u);
+    ASSERT_TRUE(test::awaitJobs(*jobs, timers));
+    show("shutdown.followup", state.ShutdownIncidents);
+    EXPECT_EQ(state.ShutdownIncidents,
+              (Lines{kShutdownLogHeader,
+                     "07/12/2026;16:30:20;SALLE1-03;ne s'est pas arrêté;raison inconnue;"}));
+    EXPECT_NE(std::find(console.lines.begin(), console.lines.end(),
+                        "SALLE1-04 : jamais éteinte (marquée *), pas de contrôle"),
+              console.lines.end());
+}
+
+struct DirectCase {
+    Lines arguments;
+    std::string output;
+};
+
+class SimnetShutdownToolTest : public SimnetPowerTest,
+                               public ::testing::WithParamInterface<DirectCase> {};
+
+TEST_P(SimnetShutdownToolTest, ResultOfOneCommand) {
+    Lines command{test::binDir() + "/vt_shutdown"};
+    command.insert(command.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const test::ProgramResult result = test::runProgram(command, 40s);
+    EXPECT_EQ(result.standardOutput, GetParam().output) << result.standardError;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Machines, SimnetShutdownToolTest,
+    ::testing::Values(
+        // Nothing pending: Samba still answers that the abort was carried out.
+        DirectCase{{"-a", "-m", "\\\\SALLE2-02"}, "SALLE2-02 : annulation demandée\n"},
+        DirectCase{{"-a", "-m", "\\\\SALLE1-03"}, "SALLE1-03 : accès refusé\n"},
+        DirectCase{{"-a", "-m", "\\\\CDI-04"}, "CDI-04 : machine injoignable\n"},
+        // Unknown to the resolver: net asks by broadcast on the bridge, and nobody answers.
+        DirectCase{{"-a", "-m", "\\\\SALLE-\xC3\x89TUDE"},
+                   "SALLE-\xC3\x89TUDE : machine injoignable\n"}));
+
+}  // namespace
+}  // namespace vt::power
