@@ -1,30 +1,15 @@
 #include "tests/support/udp_receiver.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "tests/support/bound_socket.h"
+
 namespace vt::test {
 
 UdpReceiver::UdpReceiver(const std::string& address, std::uint16_t port) {
-    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0) {
-        return;
-    }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    socklen_t length = sizeof local;
-    if (::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 ||
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-        ::close(m_fd);
-        m_fd = -1;
-        return;
-    }
-    m_port = ntohs(local.sin_port);
+    m_fd = openBoundSocket(SOCK_DGRAM, address, port, m_port);
 }
 
 UdpReceiver::~UdpReceiver() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/port_number.h"
 #include "platform/wake_on_lan.h"
 
 namespace {
@@ -16,23 +17,6 @@ constexpr std::string_view kUsage = "usage : wolcmd MAC IP MASQUE [PORT]";
 int refuse(std::string_view message) {
     std::cerr << "wolcmd : " << message << '\n';
     return 1;
-}
-
-std::optional<std::uint16_t> parsePort(std::string_view text) {
-    if (text.empty() || text.size() > 5) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value == 0 || value > 65535) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(value);
 }
 
 }  // namespace
@@ -61,7 +45,7 @@ int main(int argc, char** argv) {
     }
     std::uint16_t port = kWakeOnLanPort;
     if (argc == 5) {
-        const std::optional<std::uint16_t> given = parsePort(argv[4]);
+        const std::optional<std::uint16_t> given = parsePortNumber(argv[4]);
         if (!given) {
             return refuse("port invalide : " + std::string(argv[4]));
         }
