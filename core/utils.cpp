@@ -174,6 +174,18 @@ std::string IpLookup(const VtlVar& state, std::string_view name) {
     return lookupByName(state.IpList, name).value_or(state.WolTargetIp);
 }
 
+GroupLineAddresses::GroupLineAddresses(const VtlVar& state)
+    : m_state(state), m_macs(state.MacList), m_ips(state.IpList) {
+}
+
+std::string GroupLineAddresses::mac(std::string_view line) const {
+    return m_macs.findLine(line).value_or(std::string());
+}
+
+std::string GroupLineAddresses::ip(std::string_view line) const {
+    return m_ips.findLine(line).value_or(m_state.WolTargetIp);
+}
+
 std::string GroupOfMachine(const VtlVar& state, const platform::FileSystem& files,
                            std::string_view line) {
     for (const std::string& group : state.GroupList) {

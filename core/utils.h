@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/VtlVar.h"
+#include "core/address_index.h"
 #include "core/names.h"
 #include "core/services.h"
 
@@ -35,6 +36,22 @@ std::string ReadWholeFile(const platform::FileSystem& files, std::string_view pa
 std::string MacLookup(const VtlVar& state, std::string_view name);
 // IP address of a machine from IpList; WolTargetIp when it is not listed.
 std::string IpLookup(const VtlVar& state, std::string_view name);
+
+// The two address lists indexed once, for an operation over many group-file lines; every
+// address lookup of a group line follows one rule: plain name first, then the line as written.
+class GroupLineAddresses {
+public:
+    explicit GroupLineAddresses(const VtlVar& state);
+    // Empty when the machine has no MAC address.
+    std::string mac(std::string_view line) const;
+    // WolTargetIp when the machine has no listed IP address.
+    std::string ip(std::string_view line) const;
+
+private:
+    const VtlVar& m_state;
+    AddressIndex m_macs;
+    AddressIndex m_ips;
+};
 // Name of the first group whose machine file holds the line; empty when none.
 std::string GroupOfMachine(const VtlVar& state, const platform::FileSystem& files,
                            std::string_view line);

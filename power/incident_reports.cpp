@@ -88,17 +88,13 @@ std::vector<std::string> shutdownReportLines(const std::vector<std::string>& log
 std::vector<std::string> machineListLines(const VtlVar& state, const platform::FileSystem& files) {
     std::vector<std::string> lines{quoted("  Machine  ") + ";" + quoted("     Adresse MAC     ") +
                                    ";" + quoted("     Adresse IP    ")};
+    const GroupLineAddresses addresses(state);
     for (const std::string& group : state.GroupList) {
+        // Every line is listed, an empty one too: it names no machine, so it has no address.
+        // A marked line keeps its mark.
         for (const std::string& machine : LoadGroupMachines(files, group)) {
-            // A blank line names no machine; looked up, it would take the first address.
-            if (trim(machine).empty()) {
-                continue;
-            }
-            // The never-shutdown mark stays in the listed line, but the addresses are those of
-            // the machine: the lists know it under its plain name.
-            const std::string name = StripMark(machine);
-            lines.push_back(quoted(machine) + ";" + quoted(MacLookup(state, name)) + ";" +
-                            quoted(IpLookup(state, name)));
+            lines.push_back(quoted(machine) + ";" + quoted(addresses.mac(machine)) + ";" +
+                            quoted(addresses.ip(machine)));
         }
     }
     return lines;

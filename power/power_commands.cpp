@@ -63,8 +63,10 @@ void PowerCommands::PowerUp(const std::string& group) {
     std::vector<std::string> batch{"cd " + m_state.DataDir};
     const std::vector<std::string> machines = LoadGroupMachines(m_services.platform.files, group);
     Console& console = m_services.console;
+    const GroupLineAddresses addresses(m_state);
 
     for (const std::string& line : machines) {
+        // An empty line names no machine: it never reaches a batch line.
         if (namesNoMachine(line)) {
             continue;
         }
@@ -73,7 +75,7 @@ void PowerCommands::PowerUp(const std::string& group) {
             addWolIncident(shownName(line), kNoMacCause);
             continue;
         }
-        const std::string mac = trim(MacLookup(m_state, line));
+        const std::string mac = trim(addresses.mac(line));
         if (mac.empty()) {
             console.appendLine("wake-on-lan : pas d'adresse MAC pour " + line);
             addWolIncident(line, kNoMacCause);
@@ -87,7 +89,7 @@ void PowerCommands::PowerUp(const std::string& group) {
         if (m_state.Prefs.masque.empty()) {
             m_state.Prefs.masque = kDefaultWolMask;
         }
-        const std::string ip = IpLookup(m_state, line);
+        const std::string ip = addresses.ip(line);
         if (!isSingleBatchArgument(ip) || !isSingleBatchArgument(m_state.Prefs.masque)) {
             console.appendLine(kRefused + line);
             continue;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/address_index.h"
 #include "core/utils.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -151,6 +152,22 @@ TEST_F(MachineFilesTest, MissingGroupFilesAreNotCreatedByMarking) {
     AddToExclusionList(state, files(), "PC01");
     EXPECT_FALSE(fileExists("GHOST"));
     EXPECT_EQ(readLines("SALLE1").front(), "PC01*");
+}
+
+// One index serves an operation over many machines with the answers of the list scan: the
+// first line of a name wins, names compare without regard to case, a line without a blank
+// names nothing; a group line is looked up under its plain name, then as written.
+TEST(AddressIndexTest, AnswersAsTheListScanDoes) {
+    const AddressIndex index({"pc10 10.0.0.10", "PC1 10.0.0.1", "pc1 10.9.9.9", "nameonly",
+                              "PC07* 10.0.0.77", "PC08 10.0.0.8", "PC2 " + std::string(300, 'x')});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"PC1", "10.0.0.1"},    {"pc10", "10.0.0.10"},  {"PC", "<none>"},
+        {"nameonly", "<none>"}, {"PC07*", "10.0.0.77"}, {"  PC08* ", "10.0.0.8"},
+        {"PC08*", "10.0.0.8"},  {"PC07", "<none>"},     {"PC2", std::string(255, 'x')}};
+    for (const auto& [line, expected] : cases) {
+        EXPECT_EQ(index.findLine(line).value_or("<none>"), expected) << line;
+    }
+    EXPECT_EQ(index.find("PC07").value_or("<none>"), "<none>");
 }
 
 }  // namespace

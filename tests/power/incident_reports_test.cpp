@@ -182,7 +182,7 @@ TEST_F(IncidentReportsTest, MachineListHasEveryGroupsMachinesWithTheirAddresses)
         readLines("liste.machines"),
         (Lines{"\"  Machine  \";\"     Adresse MAC     \";\"     Adresse IP    \"",
                "\"PC01\";\"00-11-22-33-44-55\";\"10.0.0.1\"",
-               "\"PC07*\";\"00-11-22-33-44-77\";\"10.0.0.7\"",
+               "\"PC07*\";\"00-11-22-33-44-77\";\"10.0.0.7\"", "\"\";\"\";\"10.0.0.255\"",
                "\"PC12\";\"00-11-22-33-44-12\";\"10.0.0.255\"",
                "\"PC12\";\"00-11-22-33-44-12\";\"10.0.0.255\"", "\"PCÉ\";\"\";\"10.0.0.255\""}));
     EXPECT_EQ(processes.opened, Lines{"scalc.exe|" + dataPath("liste.machines")});

@@ -59,15 +59,28 @@ TEST_F(PowerCommandsTest, PowerUpUsesTheSetMaskAndTheTargetForUnlistedAddresses)
 }
 
 TEST_F(PowerCommandsTest, MaskStaysEmptyWhenNoMachineHasAMac) {
-    writeLines("G1", {"PC1", "PC07*"});
+    writeLines("G1", {"PC1", "PC2"});
     state.MacList = {"PC07 00-11-22-33-44-55"};
     commands->PowerUp("G1");
     EXPECT_EQ(readLines("powerupG1.bat"), Lines{"cd " + state.DataDir});
     EXPECT_EQ(state.Prefs.masque, "");
-    // The marked line is looked up with its mark.
-    EXPECT_EQ(console.lines.back(), "wake-on-lan : pas d'adresse MAC pour PC07*");
     EXPECT_EQ(state.WolIncidents.size(), 2u);
     EXPECT_EQ(timers.activeCount(), 1u);
+}
+
+// The mark means "never shut down", nothing more: a marked machine is woken like any other,
+// its addresses found under its plain name first, then under the line as written.
+TEST_F(PowerCommandsTest, MarkedMachinesAreWokenUnderTheirPlainName) {
+    writeLines("G1", {"PC07*", "PC08*", "PC09*"});
+    state.MacList = {"PC07 00-11-22-33-44-07", "PC08* 00-11-22-33-44-08"};
+    state.IpList = {"pc07 10.0.0.7", "PC08* 10.0.0.8"};
+    commands->PowerUp("G1");
+    EXPECT_EQ(readLines("powerupG1.bat"),
+              (Lines{"cd " + state.DataDir, "wolcmd 00-11-22-33-44-07 10.0.0.7 255.255.255.0",
+                     "wolcmd 00-11-22-33-44-08 10.0.0.8 255.255.255.0"}));
+    EXPECT_EQ(console.lines.back(), "wake-on-lan : pas d'adresse MAC pour PC09*");
+    ASSERT_EQ(state.WolIncidents.size(), 1u);
+    EXPECT_NE(state.WolIncidents[0].find(";PC09*;"), std::string::npos);
 }
 
 TEST_F(PowerCommandsTest, UnreadableGroupFileStopsBeforeAnythingIsWritten) {

@@ -1,0 +1,33 @@
+#pragma once
+
+// The address lists ("liste.mac", "liste.ip") looked up by machine name. A line's name is the
+// text before its first blank, its address the text after it; the first line of a name wins
+// and names compare without regard to case. An operation that looks many machines up (a
+// power-up, the machine export, the clean-up after a save) builds one index and asks it,
+// instead of scanning the list once per machine.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vt {
+
+class AddressIndex {
+public:
+    explicit AddressIndex(const std::vector<std::string>& lines);
+
+    // The address of the first line that names the machine (at most 255 characters).
+    std::optional<std::string> find(std::string_view name) const;
+
+    // The address of a group-file line: under the machine's plain name (without blanks around
+    // it and without the never-shutdown mark) first, then under the line as written, so that a
+    // list that names the machine with its mark still counts.
+    std::optional<std::string> findLine(std::string_view line) const;
+
+private:
+    std::unordered_map<std::string, std::string> m_addresses;  // upper-case name -> address
+};
+
+}  // namespace vt
