@@ -115,6 +115,14 @@ std::string toWindows1252(std::string_view utf8) {
     return out;
 }
 
+std::string argumentText(std::string_view bytes) {
+    const std::string asText(bytes);
+    if (fromWindows1252(toWindows1252(asText)) == asText) {
+        return asText;
+    }
+    return fromWindows1252(bytes);
+}
+
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

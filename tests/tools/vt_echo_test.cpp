@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/icmp_echo.h"
+#include "platform/text_codec.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir_test.h"
 #include "tools/echo/raw_ping.h"
@@ -341,7 +342,7 @@ struct ArgumentCase {
 class RawPingArgumentTest : public ::testing::TestWithParam<ArgumentCase> {};
 
 TEST_P(RawPingArgumentTest, UsesUtf8AsItIsAndReadsOtherBytesAsWindows1252) {
-    EXPECT_EQ(echo::argumentText(GetParam().bytes), GetParam().text);
+    EXPECT_EQ(platform::argumentText(GetParam().bytes), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, RawPingArgumentTest,

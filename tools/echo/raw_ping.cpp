@@ -34,14 +34,6 @@ std::string resultFileText(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::string argumentText(std::string_view bytes) {
-    const std::string asText(bytes);
-    if (platform::fromWindows1252(platform::toWindows1252(asText)) == asText) {
-        return asText;
-    }
-    return platform::fromWindows1252(bytes);
-}
-
 std::vector<std::optional<std::uint32_t>> resolveAll(const std::vector<std::string>& hosts,
                                                      const Resolver& resolve,
                                                      std::size_t parallel) {

@@ -29,10 +29,6 @@ inline constexpr std::size_t kParallelLookups = 32;
 // IPv4 address of a host in network byte order; nothing when the lookup fails.
 using Resolver = std::function<std::optional<std::uint32_t>(const std::string& host)>;
 
-// A command-line argument as text: kept when it is UTF-8, else read as Windows-1252 bytes,
-// as a batch file written by the main program hands them over.
-std::string argumentText(std::string_view bytes);
-
 // The address of every host, in the order of the hosts, with at most `parallel` lookups
 // under way at once.
 std::vector<std::optional<std::uint32_t>> resolveAll(const std::vector<std::string>& hosts,
