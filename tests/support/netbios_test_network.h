@@ -48,6 +48,9 @@ public:
     // Replaces the client's hosts file, which its name lookups read first.
     bool setClientHosts(const std::string& lines, std::string& error) const;
 
+    // The client namespace's name, for a process that enters it itself (setns).
+    const std::string& clientNamespace() const { return m_client; }
+
     static std::string clientAddress(int network = 0);
     static std::string clientInterface(int network = 0);
     // The MAC address of the responder's interface of a network, "02-AB-..." in upper case.

@@ -138,7 +138,9 @@ TEST_F(VtCmdTest, AMissingProgramIsReportedAndTheNextLineStillRuns) {
 }
 
 // The Windows commands with no program here run their adapter beside vt_cmd, never a Linux
-// program of the same name: without the adapter they are missing commands.
+// program of the same name: without the adapter they are missing commands. The vt_cmd that
+// runs here is a copy in a folder without the adapters: the built ones beside the real
+// vt_cmd would run, and would reach the machine's network.
 class VtCmdAdapterTest : public VtCmdTest,
                          public ::testing::WithParamInterface<std::pair<const char*, const char*>> {
 };
@@ -152,7 +154,10 @@ TEST_P(VtCmdAdapterTest, AWindowsCommandWithoutItsAdapterIsAMissingCommand) {
     }
     ::setenv("PATH", (path("") + ":/usr/bin:/bin").c_str(), 1);
 
-    const ProgramResult result = runBatch(std::string(line) + " > c:\\result.txt\r\n");
+    fs::create_directories(path("without adapters"));
+    fs::copy_file(vtCmd(), path("without adapters/vt_cmd"));
+    writeBytes("job.bat", std::string(line) + " > c:\\result.txt\r\n");
+    const ProgramResult result = runProgram({path("without adapters/vt_cmd"), path("job.bat")});
 
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.standardError, std::string("vt_cmd : commande introuvable : ") + name + "\n");

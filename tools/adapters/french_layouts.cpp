@@ -24,7 +24,7 @@ std::string padded(std::string text, std::size_t width) {
 }
 
 std::string suffixText(std::uint8_t suffix) {
-    return "<" + hexByte(suffix, HexCase::Upper) + ">";
+    return "<" + hexByte(suffix) + ">";
 }
 
 std::string kindText(bool group) {
@@ -68,7 +68,7 @@ std::string nodeStatusLayout(Ipv4Address local, const std::vector<NameTableRow>&
                      padded(kindText(row.group), 12) + stateText(row.state));
     }
     text += line("");
-    text += line("    Adresse MAC = " + formatMac(mac, HexCase::Upper));
+    text += line("    Adresse MAC = " + formatMac(mac, MacCase::Upper));
     text += line("");
     return text;
 }
@@ -118,11 +118,11 @@ std::string arpLayout(const std::vector<ArpInterface>& interfaces) {
     for (const ArpInterface& block : interfaces) {
         text += line("");
         text += line("Interface : " + toText(block.address) + " --- 0x" +
-                     hexNumber(static_cast<unsigned>(block.index), HexCase::Lower));
+                     hexNumber(static_cast<unsigned>(block.index)));
         text += line("  Adresse Internet      Adresse physique      Type");
         for (const ArpRow& row : block.rows) {
             text += line("  " + padded(toText(row.address), 22) +
-                         padded(formatMac(row.mac, HexCase::Lower), 22) +
+                         padded(formatMac(row.mac, MacCase::Lower), 22) +
                          (row.dynamic ? "dynamique" : "statique"));
         }
     }

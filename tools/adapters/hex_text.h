@@ -7,11 +7,9 @@
 
 namespace vt::adapters {
 
-enum class HexCase { Upper, Lower };
-
-// Two digits: "0A".
-std::string hexByte(std::uint8_t value, HexCase hexCase);
-// As few digits as the value needs: "b", "1c".
-std::string hexNumber(unsigned value, HexCase hexCase);
+// Two upper-case digits, as in a name's suffix: "1E".
+std::string hexByte(std::uint8_t value);
+// As few lower-case digits as the value needs, as in an interface index: "b", "1c".
+std::string hexNumber(unsigned value);
 
 }  // namespace vt::adapters

@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "tools/adapters/netlink_dump.h"
 
@@ -13,24 +12,21 @@ namespace vt::adapters {
 
 std::optional<InterfaceAddress> decodeAddressMessage(std::string_view payload) {
     ifaddrmsg message{};
-    const std::size_t headerLength = NLMSG_ALIGN(sizeof message);
-    if (payload.size() < headerLength) {
-        return std::nullopt;
-    }
-    std::memcpy(&message, payload.data(), sizeof message);
-    if (message.ifa_family != AF_INET || message.ifa_prefixlen > 32) {
+    std::string_view attributes;
+    if (!splitPayload(payload, message, attributes) || message.ifa_family != AF_INET ||
+        message.ifa_prefixlen > 32) {
         return std::nullopt;
     }
     std::optional<Ipv4Address> local;
     std::optional<Ipv4Address> address;
-    const bool wellFormed = forEachRouteAttribute(payload.substr(headerLength),
-                                                  [&](std::uint16_t type, std::string_view data) {
-                                                      if (type == IFA_LOCAL) {
-                                                          local = ipv4FromBytes(data);
-                                                      } else if (type == IFA_ADDRESS) {
-                                                          address = ipv4FromBytes(data);
-                                                      }
-                                                  });
+    const bool wellFormed =
+        forEachRouteAttribute(attributes, [&](std::uint16_t type, std::string_view data) {
+            if (type == IFA_LOCAL) {
+                local = ipv4FromBytes(data);
+            } else if (type == IFA_ADDRESS) {
+                address = ipv4FromBytes(data);
+            }
+        });
     // IFA_ADDRESS is the peer's on a point-to-point link; IFA_LOCAL is always our own.
     const std::optional<Ipv4Address> own = local ? local : address;
     if (!wellFormed || !own) {
@@ -47,19 +43,7 @@ std::optional<InterfaceAddress> decodeAddressMessage(std::string_view payload) {
 std::optional<std::vector<InterfaceAddress>> readInterfaceAddresses(std::string& error) {
     ifaddrmsg request{};
     request.ifa_family = AF_INET;
-    const auto payloads = dumpNetlinkTable(
-        RTM_GETADDR, RTM_NEWADDR,
-        std::string_view(reinterpret_cast<const char*>(&request), sizeof request), error);
-    if (!payloads) {
-        return std::nullopt;
-    }
-    std::vector<InterfaceAddress> addresses;
-    for (const std::string& payload : *payloads) {
-        if (const auto entry = decodeAddressMessage(payload)) {
-            addresses.push_back(*entry);
-        }
-    }
-    return addresses;
+    return readNetlinkTable(RTM_GETADDR, RTM_NEWADDR, request, &decodeAddressMessage, error);
 }
 
 std::vector<Ipv4Address> localBroadcasts(const std::vector<InterfaceAddress>& addresses) {

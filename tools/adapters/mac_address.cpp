@@ -1,16 +1,15 @@
 #include "tools/adapters/mac_address.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace vt::adapters {
 
-std::string formatMac(const MacAddress& mac, HexCase hexCase) {
-    std::string text;
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        if (i > 0) {
-            text += '-';
-        }
-        text += hexByte(mac[i], hexCase);
+std::string formatMac(const MacAddress& mac, MacCase letters) {
+    std::string text = platform::macAddressText(mac);
+    if (letters == MacCase::Lower) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     }
     return text;
 }

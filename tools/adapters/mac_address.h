@@ -1,17 +1,18 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 
-#include "tools/adapters/hex_text.h"
+#include "platform/wake_on_lan.h"
 
 namespace vt::adapters {
 
-using MacAddress = std::array<std::uint8_t, 6>;
+using MacAddress = platform::MacAddress;
 
-// Six pairs of hexadecimal digits joined by "-", as Windows prints them.
-std::string formatMac(const MacAddress& mac, HexCase hexCase);
+enum class MacCase { Upper, Lower };
+
+// Six pairs of hexadecimal digits joined by "-", as Windows prints them: upper case in
+// nbtstat, lower case in arp.
+std::string formatMac(const MacAddress& mac, MacCase letters);
 
 bool isZero(const MacAddress& mac);
 

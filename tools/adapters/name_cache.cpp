@@ -131,8 +131,7 @@ std::string formatNameCache(const std::vector<CachedName>& names) {
     std::string text;
     for (const CachedName& entry : names) {
         text += std::to_string(entry.expiresAt) + ' ' + toText(entry.address) + ' ' +
-                hexByte(entry.suffix, HexCase::Upper) + ' ' + (entry.group ? 'G' : 'U') + ' ' +
-                entry.name + "\r\n";
+                hexByte(entry.suffix) + ' ' + (entry.group ? 'G' : 'U') + ' ' + entry.name + "\r\n";
     }
     return text;
 }

@@ -34,20 +34,16 @@ NeighbourKind neighbourKind(const NeighbourEntry& entry, bool broadcastAddress) 
 
 std::optional<NeighbourEntry> decodeNeighbourMessage(std::string_view payload) {
     ndmsg message{};
-    const std::size_t headerLength = NLMSG_ALIGN(sizeof message);
-    if (payload.size() < headerLength) {
-        return std::nullopt;
-    }
-    std::memcpy(&message, payload.data(), sizeof message);
-    if (message.ndm_family != AF_INET) {
+    std::string_view attributes;
+    if (!splitPayload(payload, message, attributes) || message.ndm_family != AF_INET) {
         return std::nullopt;
     }
     NeighbourEntry entry;
     entry.interfaceIndex = message.ndm_ifindex;
     entry.state = message.ndm_state;
     bool hasAddress = false;
-    const bool wellFormed = forEachRouteAttribute(
-        payload.substr(headerLength), [&](std::uint16_t type, std::string_view data) {
+    const bool wellFormed =
+        forEachRouteAttribute(attributes, [&](std::uint16_t type, std::string_view data) {
             if (type == NDA_DST) {
                 if (const auto address = ipv4FromBytes(data)) {
                     entry.address = *address;
@@ -68,19 +64,7 @@ std::optional<NeighbourEntry> decodeNeighbourMessage(std::string_view payload) {
 std::optional<std::vector<NeighbourEntry>> readNeighbourTable(std::string& error) {
     ndmsg request{};
     request.ndm_family = AF_INET;
-    const auto payloads = dumpNetlinkTable(
-        RTM_GETNEIGH, RTM_NEWNEIGH,
-        std::string_view(reinterpret_cast<const char*>(&request), sizeof request), error);
-    if (!payloads) {
-        return std::nullopt;
-    }
-    std::vector<NeighbourEntry> table;
-    for (const std::string& payload : *payloads) {
-        if (const auto entry = decodeNeighbourMessage(payload)) {
-            table.push_back(*entry);
-        }
-    }
-    return table;
+    return readNetlinkTable(RTM_GETNEIGH, RTM_NEWNEIGH, request, &decodeNeighbourMessage, error);
 }
 
 std::optional<MacAddress> macOf(const std::vector<NeighbourEntry>& table, Ipv4Address address) {

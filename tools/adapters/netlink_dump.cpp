@@ -86,15 +86,13 @@ bool forEachRouteAttribute(std::string_view attributes,
     return true;
 }
 
-std::optional<std::vector<std::string>> dumpNetlinkTable(std::uint16_t requestType,
-                                                         std::uint16_t answerType,
-                                                         std::string_view header,
-                                                         std::string& error) {
+bool dumpNetlinkTable(std::uint16_t requestType, std::uint16_t answerType, std::string_view header,
+                      const std::function<void(std::string_view)>& take, std::string& error) {
     const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
     if (fd < 0) {
         error = std::string("impossible d'interroger les tables du noyau (") +
                 std::strerror(errno) + ")";
-        return std::nullopt;
+        return false;
     }
     const SocketCloser closer(fd);
 
@@ -110,16 +108,15 @@ std::optional<std::vector<std::string>> dumpNetlinkTable(std::uint16_t requestTy
     if (::sendto(fd, message.data(), message.size(), 0, reinterpret_cast<const sockaddr*>(&kernel),
                  sizeof kernel) < 0) {
         error = std::string("requête refusée par le noyau (") + std::strerror(errno) + ")";
-        return std::nullopt;
+        return false;
     }
 
-    std::vector<std::string> payloads;
     std::string buffer(kReceiveBufferBytes, '\0');
     for (;;) {
         pollfd ready{fd, POLLIN, 0};
         if (::poll(&ready, 1, kAnswerWaitMs) <= 0) {
             error = "le noyau ne répond pas à la requête";
-            return std::nullopt;
+            return false;
         }
         const ssize_t received = ::recv(fd, buffer.data(), buffer.size(), 0);
         if (received < 0) {
@@ -127,19 +124,19 @@ std::optional<std::vector<std::string>> dumpNetlinkTable(std::uint16_t requestTy
                 continue;
             }
             error = std::string("réponse du noyau illisible (") + std::strerror(errno) + ")";
-            return std::nullopt;
+            return false;
         }
         NetlinkBatch batch = parseNetlinkMessages(
             std::string_view(buffer.data(), static_cast<std::size_t>(received)), answerType);
         if (batch.failed) {
             error = "réponse du noyau invalide";
-            return std::nullopt;
+            return false;
         }
-        for (std::string& payload : batch.payloads) {
-            payloads.push_back(std::move(payload));
+        for (const std::string& payload : batch.payloads) {
+            take(payload);
         }
         if (batch.done || received == 0) {
-            return payloads;
+            return true;
         }
     }
 }

@@ -17,8 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text_codec.h"
-#include "tools/adapters/adapter_outcome.h"
+#include "tools/adapters/adapter_program.h"
 #include "tools/adapters/french_layouts.h"
 #include "tools/adapters/interface_addresses.h"
 #include "tools/adapters/neighbour_table.h"
@@ -103,10 +102,7 @@ std::vector<ArpInterface> blocksOf(const std::vector<InterfaceAddress>& addresse
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(vt::platform::argumentText(argv[i]));
-    }
+    const std::vector<std::string> arguments = programArguments(argc, argv);
     if (arguments.empty()) {
         return reportFailure(kCommand, kUsage, kExitUsage);
     }

@@ -15,8 +15,7 @@
 
 #include "platform/command_line.h"
 #include "platform/native_platform.h"
-#include "platform/text_codec.h"
-#include "tools/adapters/adapter_outcome.h"
+#include "tools/adapters/adapter_program.h"
 #include "tools/adapters/french_layouts.h"
 #include "tools/adapters/interface_addresses.h"
 #include "tools/adapters/name_cache.h"
@@ -80,10 +79,7 @@ int viewServers(vt::platform::Platform& platform) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(vt::platform::argumentText(argv[i]));
-    }
+    const std::vector<std::string> arguments = programArguments(argc, argv);
     if (arguments.empty()) {
         return reportFailure(kCommand,
                              "sous-commande manquante (seule « net view » est prise en charge)",

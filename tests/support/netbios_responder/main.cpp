@@ -245,8 +245,8 @@ private:
 
     void logRequest(const char* kind, const NetbiosName& name, Ipv4Address from) {
         if (m_log) {
-            *m_log << kind << ' ' << name.name << '<' << hexByte(name.suffix, HexCase::Upper)
-                   << "> " << toText(from) << std::endl;
+            *m_log << kind << ' ' << name.name << '<' << hexByte(name.suffix) << "> "
+                   << toText(from) << std::endl;
         }
     }
 

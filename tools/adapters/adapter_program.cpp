@@ -1,8 +1,18 @@
-#include "tools/adapters/adapter_outcome.h"
+#include "tools/adapters/adapter_program.h"
 
 #include <iostream>
 
+#include "platform/text_codec.h"
+
 namespace vt::adapters {
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.push_back(platform::argumentText(argv[i]));
+    }
+    return arguments;
+}
 
 int reportFailure(std::string_view command, std::string_view message, int exitCode) {
     std::cerr << command << " : " << message << '\n' << std::flush;
