@@ -48,7 +48,10 @@ std::optional<NameServiceSocket> NameServiceSocket::open(std::string& error, Ipv
     const int on = 1;
     const int bufferBytes = kReceiveBufferBytes;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bufferBytes, sizeof bufferBytes);
+    // Beyond the system's ceiling only root may go; others get what the ceiling allows.
+    if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bufferBytes, sizeof bufferBytes) != 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bufferBytes, sizeof bufferBytes);
+    }
     if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
         error = "diffusion refusée sur la socket UDP (" + systemReason() + ")";
         return std::nullopt;

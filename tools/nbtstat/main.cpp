@@ -36,7 +36,7 @@ constexpr std::string_view kUsage = "usage : nbtstat -a NOM | -A ADRESSE | -c";
 
 enum class Request { NodeByName, NodeByAddress, Cache };
 
-// Windows takes "-a" and "/a" alike; the letter's case matters ("-a" and "-A" differ).
+// "-a" and "/a" are taken alike; the letter's case matters ("-a" and "-A" differ).
 std::optional<char> optionLetter(const std::string& argument) {
     if (argument.size() == 2 && (argument[0] == '-' || argument[0] == '/')) {
         return argument[1];

@@ -66,6 +66,10 @@ struct NameCase {
     std::string letters;
 };
 
+void PrintTo(const NameCase& c, std::ostream* out) {
+    *out << c.letters;
+}
+
 class FirstLevelNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(FirstLevelNameTest, EncodesAndDecodesBack) {
@@ -230,6 +234,10 @@ struct LieCase {
     const char* what;
     std::string bytes;
 };
+
+void PrintTo(const LieCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class NameServiceLieTest : public ::testing::TestWithParam<LieCase> {};
 
