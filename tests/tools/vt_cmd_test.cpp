@@ -138,7 +138,9 @@ TEST_F(VtCmdTest, AMissingProgramIsReportedAndTheNextLineStillRuns) {
 }
 
 // The Windows commands with no program here run their adapter beside vt_cmd, never a Linux
-// program of the same name: without the adapter they are missing commands.
+// program of the same name: without the adapter they are missing commands. The vt_cmd that
+// runs here is a copy in a folder without the adapters: the built ones beside the real
+// vt_cmd would run, and would reach the machine's network.
 class VtCmdAdapterTest : public VtCmdTest,
                          public ::testing::WithParamInterface<std::pair<const char*, const char*>> {
 };

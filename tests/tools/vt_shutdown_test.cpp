@@ -185,11 +185,17 @@ TEST_F(VtShutdownTest, NetThatHangsIsEndedAtTheTimeLimit) {
 }
 
 TEST_F(VtShutdownTest, KerberosTicketTakesThePlaceOfTheFile) {
-    ScopedEnvironment ticket("KRB5CCNAME", "FILE:/tmp/krb5cc_vt_test");
+    writeBytes("krb5cc_vt_test", "ticket");
+    ScopedEnvironment ticket("KRB5CCNAME", ("FILE:" + path("krb5cc_vt_test")).c_str());
     ScopedEnvironment noFile("VANTOREL_SMB_AUTH", path("absent.auth").c_str());
     const ProgramResult result = run({"-s", "-t", "1", "-m", "\\\\localhost"});
     EXPECT_EQ(result.exitCode, 0) << result.standardError;
     EXPECT_EQ(netArguments().back(), "--use-kerberos=required");
+
+    // A cache file that is not there holds no ticket.
+    ScopedEnvironment noTicket("KRB5CCNAME", ("FILE:" + path("absent.cache")).c_str());
+    EXPECT_EQ(run({"-s", "-t", "1", "-m", "\\\\localhost"}).exitCode, 1);
+    EXPECT_EQ(logResults().back(), "localhost;identifiants introuvables;");
 }
 
 struct CredentialCase {

@@ -21,13 +21,21 @@ std::optional<std::string> variable(const char* name) {
     return std::string(value);
 }
 
-bool kerberosTicketPresent() {
-    if (variable("KRB5CCNAME")) {
-        return true;
-    }
+bool isRegularFile(const std::string& path) {
     struct stat info {};
-    const std::string defaultCache = "/tmp/krb5cc_" + std::to_string(::getuid());
-    return ::stat(defaultCache.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// A cache kept in a file counts when the file is there; other kinds of cache (the kernel's
+// keyring, a cache daemon) cannot be looked at from here and are taken as holding a ticket.
+bool kerberosTicketPresent() {
+    if (const auto cache = variable("KRB5CCNAME")) {
+        if (cache->starts_with("FILE:")) {
+            return isRegularFile(cache->substr(5));
+        }
+        return cache->find(':') == std::string::npos ? isRegularFile(*cache) : true;
+    }
+    return isRegularFile("/tmp/krb5cc_" + std::to_string(::getuid()));
 }
 
 std::string homeDirectory() {

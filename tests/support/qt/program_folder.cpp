@@ -29,6 +29,10 @@ ProgramFolder::ProgramFolder() {
     fs::create_directories(driveC(), error);
     fs::create_directories(uncRoot(), error);
     m_previousWorkingDirectory = fs::current_path(error).string();
+    // A manual "off" in a window test runs the real shutdown tool: without credentials it
+    // stops before it asks anything of the network.
+    qputenv("VANTOREL_SMB_AUTH", QByteArray::fromStdString(m_root + "/no-smb.auth"));
+    qputenv("KRB5CCNAME", QByteArray::fromStdString("FILE:" + m_root + "/no-ticket"));
     bool copied = true;
     for (const QString& image : ledImageNames()) {
         copied = QFile::copy(QString(VT_SOURCE_DIR "/data/") + image,

@@ -1,0 +1,211 @@
+#include "tools/adapters/name_cache.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/hex_digits.h"
+#include "platform/text_codec.h"
+#include "tools/adapters/hex_text.h"
+
+namespace vt::adapters {
+
+namespace {
+
+// A cache line is short; anything much longer was not written by us.
+constexpr std::size_t kLongestLine = 256;
+constexpr int kLockAttempts = 500;
+constexpr std::chrono::milliseconds kLockPause{10};
+
+std::vector<std::string_view> fieldsOf(std::string_view line, std::size_t count) {
+    std::vector<std::string_view> fields;
+    while (fields.size() + 1 < count) {
+        const std::size_t blank = line.find(' ');
+        if (blank == std::string_view::npos) {
+            return {};
+        }
+        fields.push_back(line.substr(0, blank));
+        line.remove_prefix(blank + 1);
+    }
+    fields.push_back(line);
+    return fields;
+}
+
+std::optional<std::int64_t> parseSeconds(std::string_view text) {
+    if (text.empty() || text.size() > 18) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::optional<CachedName> parseLine(std::string_view line) {
+    const std::vector<std::string_view> fields = fieldsOf(line, 5);
+    if (fields.size() != 5 || line.size() > kLongestLine) {
+        return std::nullopt;
+    }
+    const auto expiresAt = parseSeconds(fields[0]);
+    const auto address = parseIpv4(fields[1]);
+    const std::string_view suffix = fields[2];
+    const std::string_view kind = fields[3];
+    const std::string_view name = fields[4];
+    if (!expiresAt || !address || suffix.size() != 2 || platform::hexDigitValue(suffix[0]) < 0 ||
+        platform::hexDigitValue(suffix[1]) < 0 || (kind != "U" && kind != "G") || name.empty() ||
+        name.size() > 15) {
+        return std::nullopt;
+    }
+    CachedName entry;
+    entry.name = std::string(name);
+    entry.suffix = static_cast<std::uint8_t>(platform::hexDigitValue(suffix[0]) * 16 +
+                                             platform::hexDigitValue(suffix[1]));
+    entry.group = kind == "G";
+    entry.address = *address;
+    entry.expiresAt = *expiresAt;
+    return entry;
+}
+
+// An exclusive lock on the side file, held while the object lives.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path) {
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_fd < 0) {
+            m_error = std::string("verrou du cache des noms impossible à ouvrir (") +
+                      std::strerror(errno) + ")";
+            return;
+        }
+        for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
+                return;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                break;
+            }
+            std::this_thread::sleep_for(kLockPause);
+        }
+        m_error = "cache des noms verrouillé par un autre programme";
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock() {
+        if (m_fd >= 0) {
+            ::close(m_fd);  // releases the lock
+        }
+    }
+
+    bool held() const { return m_held; }
+    const std::string& error() const { return m_error; }
+
+private:
+    int m_fd = -1;
+    bool m_held = false;
+    std::string m_error;
+};
+
+}  // namespace
+
+std::vector<CachedName> parseNameCache(std::string_view bytes) {
+    std::vector<CachedName> names;
+    for (const std::string& line : platform::splitLines(bytes)) {
+        if (const auto entry = parseLine(line)) {
+            names.push_back(*entry);
+        }
+    }
+    return names;
+}
+
+std::string formatNameCache(const std::vector<CachedName>& names) {
+    std::string text;
+    for (const CachedName& entry : names) {
+        text += std::to_string(entry.expiresAt) + ' ' + toText(entry.address) + ' ' +
+                hexByte(entry.suffix) + ' ' + (entry.group ? 'G' : 'U') + ' ' + entry.name + "\r\n";
+    }
+    return text;
+}
+
+std::vector<CachedName> mergeLearnedNames(std::vector<CachedName> cached,
+                                          const std::vector<CachedName>& learned,
+                                          std::int64_t now) {
+    std::erase_if(cached, [now](const CachedName& entry) { return entry.expiresAt <= now; });
+    for (const CachedName& entry : learned) {
+        const auto same = std::find_if(cached.begin(), cached.end(), [&](const CachedName& old) {
+            return old.name == entry.name && old.suffix == entry.suffix;
+        });
+        if (same != cached.end()) {
+            *same = entry;
+        } else {
+            cached.push_back(entry);
+        }
+    }
+    if (cached.size() > kMostCachedNames) {
+        // Keep the names that live longest; among equals, the first ones in the file.
+        std::vector<std::int64_t> expiries;
+        for (const CachedName& entry : cached) {
+            expiries.push_back(entry.expiresAt);
+        }
+        const auto cut =
+            expiries.begin() + static_cast<std::ptrdiff_t>(expiries.size() - kMostCachedNames);
+        std::nth_element(expiries.begin(), cut, expiries.end());
+        const std::int64_t shortestKept = *cut;
+        std::size_t equalsToKeep =
+            static_cast<std::size_t>(std::count(cut, expiries.end(), shortestKept));
+        std::erase_if(cached, [&](const CachedName& entry) {
+            if (entry.expiresAt != shortestKept) {
+                return entry.expiresAt < shortestKept;
+            }
+            if (equalsToKeep == 0) {
+                return true;
+            }
+            --equalsToKeep;
+            return false;
+        });
+    }
+    return cached;
+}
+
+std::int64_t unixTimeNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+bool NameCache::remember(const std::vector<CachedName>& learned, std::int64_t now,
+                         std::string& error) {
+    std::vector<CachedName> stamped = learned;
+    for (CachedName& entry : stamped) {
+        entry.expiresAt = now + kNameLifetimeSeconds;
+    }
+    const FileLock lock(m_files.nativePath(kNameCacheLockPath));
+    if (!lock.held()) {
+        error = lock.error();
+        return false;
+    }
+    const std::vector<CachedName> cached =
+        parseNameCache(m_files.readFile(kNameCachePath).value_or(""));
+    if (!m_files.writeFile(kNameCachePath,
+                           formatNameCache(mergeLearnedNames(cached, stamped, now)))) {
+        error = "impossible d'écrire le cache des noms " + m_files.nativePath(kNameCachePath);
+        return false;
+    }
+    return true;
+}
+
+std::vector<CachedName> NameCache::liveNames(std::int64_t now) const {
+    return mergeLearnedNames(parseNameCache(m_files.readFile(kNameCachePath).value_or("")), {},
+                             now);
+}
+
+}  // namespace vt::adapters
