@@ -15,6 +15,7 @@
 #include "power/follow_up.h"
 #include "power/power_commands.h"
 #include "power/scheduler.h"
+#include "tests/simnet/simnet_machines.h"
 #include "tests/support/await_jobs.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scoped_environment.h"
@@ -27,19 +28,17 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-const Lines kSalle1{"SALLE1-01", "SALLE1-02", "SALLE1-03", "SALLE1-04"};
+const Lines& kSalle1 = test::SimnetMachines::room("SALLE1");
 
 class SimnetPowerTest : public test::TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
-        const char* script = std::getenv("VTSIM");
-        const char* auth = std::getenv("VTSIM_AUTH");
-        if (script == nullptr || auth == nullptr) {
+        network = test::SimnetMachines::fromEnvironment();
+        if (!network) {
             GTEST_SKIP() << "hors du réseau simulé : lancer par « scripts/simnet exec »";
         }
-        m_script = script;
-        m_auth.emplace("VANTOREL_SMB_AUTH", auth);
+        m_auth.emplace("VANTOREL_SMB_AUTH", network->authFile().c_str());
         for (const char* tool : {"vt_cmd", "vt_echo", "wolcmd", "vt_shutdown"}) {
             ASSERT_TRUE(fs::exists(test::binDir() + "/" + tool)) << tool << " not built";
         }
@@ -48,12 +47,9 @@ protected:
         }
         state.GroupList = {"SALLE1", "Autres"};
         state.Schedules.resize(2);
-        for (std::size_t i = 0; i < kSalle1.size(); ++i) {
-            const std::string octet = std::to_string(11 + i);
-            char mac[32];
-            std::snprintf(mac, sizeof mac, "02-56-54-00-00-%02zX", 11 + i);
-            state.MacList.push_back(kSalle1[i] + " " + mac);
-            state.IpList.push_back(kSalle1[i] + " 10.77.0." + octet);
+        for (const std::string& machine : kSalle1) {
+            state.MacList.push_back(machine + " " + test::SimnetMachines::mac(machine));
+            state.IpList.push_back(machine + " " + test::SimnetMachines::address(machine));
         }
         state.Prefs.masque = "255.255.255.0";
         state.WolIncidents = {kWolLogHeader};
@@ -65,9 +61,9 @@ protected:
         followUps.reset();
         commands.reset();
         jobs.reset();
-        if (!m_script.empty()) {
+        if (network) {
             for (const std::string& machine : kSalle1) {
-                simnet({"on", machine});
+                network->switchOn(machine);
             }
         }
         TempDirTest::TearDown();
@@ -86,34 +82,6 @@ protected:
         scheduler = std::make_unique<Scheduler>(state, *m_services, *commands);
     }
 
-    test::ProgramResult simnet(const Lines& arguments) const {
-        Lines command{m_script};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        return test::runProgram(command);
-    }
-    std::string stateOf(const std::string& machine) const {
-        std::string text = simnet({"state", machine}).standardOutput;
-        while (!text.empty() && text.back() == '\n') {
-            text.pop_back();
-        }
-        return text;
-    }
-    // Waits until every machine has the state, at most the limit.
-    bool awaitStates(const Lines& machines, const std::string& wanted,
-                     std::chrono::seconds limit) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            bool all = true;
-            for (const std::string& machine : machines) {
-                all = all && stateOf(machine) == wanted;
-            }
-            if (all) {
-                return true;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
-    }
     // What the report quotes: the lines as the run left them.
     static void show(const std::string& title, const Lines& lines) {
         std::cout << "[simnet] " << title << '\n';
@@ -122,20 +90,20 @@ protected:
         }
     }
 
+    std::optional<test::SimnetMachines> network;
     std::unique_ptr<discovery::BackgroundJobs> jobs;
     std::unique_ptr<PowerCommands> commands;
     std::unique_ptr<FollowUps> followUps;
     std::unique_ptr<Scheduler> scheduler;
 
 private:
-    std::string m_script;
     std::optional<test::ScopedEnvironment> m_auth;
     std::optional<Services> m_services;
 };
 
 TEST_F(SimnetPowerTest, ScheduledPowerUpWakesEveryMachineButTheOneThatIgnoresWakeOnLan) {
     for (const std::string& machine : kSalle1) {
-        ASSERT_EQ(simnet({"off", machine}).exitCode, 0);
+        ASSERT_TRUE(network->switchOff(machine));
     }
     writeLines("SALLE1", kSalle1);
     state.Schedules[0].PowerOnTime = "8:00";
@@ -144,8 +112,8 @@ TEST_F(SimnetPowerTest, ScheduledPowerUpWakesEveryMachineButTheOneThatIgnoresWak
     startEngine();
 
     ASSERT_TRUE(scheduler->Timer1Timer());
-    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-03", "SALLE1-04"}, "allumée", 10s));
-    EXPECT_EQ(stateOf("SALLE1-02"), "éteinte");
+    EXPECT_TRUE(network->awaitStates({"SALLE1-01", "SALLE1-03", "SALLE1-04"}, "allumée", 10s));
+    EXPECT_EQ(network->stateOf("SALLE1-02"), "éteinte");
 
     timers.advance(kPowerUpFollowUpDelay);
     EXPECT_EQ(jobs->inFlightCount(), 4u);
@@ -172,9 +140,9 @@ TEST_F(SimnetPowerTest, ScheduledShutdownLeavesTheRefusingAndTheMarkedMachineOn)
     while (readLines("shutdown.log").size() < 4 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(100ms);
     }
-    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-02"}, "éteinte", 10s));
-    EXPECT_EQ(stateOf("SALLE1-03"), "allumée");
-    EXPECT_EQ(stateOf("SALLE1-04"), "allumée");
+    EXPECT_TRUE(network->awaitStates({"SALLE1-01", "SALLE1-02"}, "éteinte", 10s));
+    EXPECT_EQ(network->stateOf("SALLE1-03"), "allumée");
+    EXPECT_EQ(network->stateOf("SALLE1-04"), "allumée");
 
     const Lines log = readLines("shutdown.log");
     show("shutdown.log", log);
