@@ -3,8 +3,8 @@
 // The address lists ("liste.mac", "liste.ip") looked up by machine name. A line's name is the
 // text before its first blank, its address the text after it; the first line of a name wins
 // and names compare without regard to case. An operation that looks many machines up (a
-// power-up, the machine export, the clean-up after a save) builds one index and asks it,
-// instead of scanning the list once per machine.
+// power-up, the machine export) builds one index and asks it, instead of scanning the list
+// once per machine.
 
 #include <optional>
 #include <string>
@@ -16,7 +16,9 @@ namespace vt {
 
 class AddressIndex {
 public:
+    // The index refers to the lines: they must outlive it unchanged.
     explicit AddressIndex(const std::vector<std::string>& lines);
+    explicit AddressIndex(std::vector<std::string>&& lines) = delete;
 
     // The address of the first line that names the machine (at most 255 characters).
     std::optional<std::string> find(std::string_view name) const;
@@ -27,7 +29,13 @@ public:
     std::optional<std::string> findLine(std::string_view line) const;
 
 private:
-    std::unordered_map<std::string, std::string> m_addresses;  // upper-case name -> address
+    struct NoCaseHash {
+        std::size_t operator()(std::string_view text) const;
+    };
+    struct NoCaseEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    std::unordered_map<std::string_view, std::string_view, NoCaseHash, NoCaseEqual> m_addresses;
 };
 
 }  // namespace vt

@@ -23,7 +23,8 @@ inline constexpr const char* kPreferencesFile = "vtl.ini";
 void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow);
 
 // The 19 lines of "vtl.ini" in their fixed order.
-std::vector<std::string> preferencesFileLines(const VtlVar& state, const WindowGeometry& mainWindow);
+std::vector<std::string> preferencesFileLines(const VtlVar& state,
+                                              const WindowGeometry& mainWindow);
 
 // Writes DataDir + "vtl.ini"; FileError when it cannot.
 void SavePreferences(const VtlVar& state, platform::FileSystem& files,

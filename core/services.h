@@ -35,7 +35,8 @@ using TimerId = std::uint64_t;
 class Timers {
 public:
     virtual ~Timers() = default;
-    virtual TimerId startOneShot(std::chrono::milliseconds delay, std::function<void()> callback) = 0;
+    virtual TimerId startOneShot(std::chrono::milliseconds delay,
+                                 std::function<void()> callback) = 0;
     virtual TimerId startRepeating(std::chrono::milliseconds interval,
                                    std::function<void()> callback) = 0;
     // Stopping an unknown or already stopped timer does nothing.

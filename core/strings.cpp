@@ -117,6 +117,17 @@ std::optional<std::int32_t> parseVtlInt(std::string_view text) {
     return static_cast<std::int32_t>(pattern);
 }
 
+std::int32_t leadingDigitsValue(std::string_view text) {
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        value = std::min<std::int64_t>(value * 10 + (c - '0'), INT32_MAX);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
 SortedNoCaseList::SortedNoCaseList(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         add(line);

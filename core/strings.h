@@ -49,6 +49,10 @@ SplitResult splitAtFirst(std::string_view text, std::string_view separator);
 // the value must fit in 32 bits. Nothing when the text does not parse.
 std::optional<std::int32_t> parseVtlInt(std::string_view text);
 
+// The value of the decimal digits at the start of the text; 0 when it begins with none (a
+// sign, "$" or "0x" stop the digits too). Values past 32 bits stay at the 32-bit maximum.
+std::int32_t leadingDigitsValue(std::string_view text);
+
 // An ordered list kept sorted without regard to case that ignores a line already present
 // (compared without regard to case). Serves the group buffers and the exclusion list.
 class SortedNoCaseList {

@@ -1,6 +1,7 @@
 #include "discovery/clean_autres.h"
 
-#include <algorithm>
+#include <deque>
+#include <unordered_map>
 
 #include "core/strings.h"
 #include "core/text_file.h"
@@ -10,7 +11,15 @@ namespace vt::discovery {
 
 void CleanAutres(const VtlVar& state, platform::FileSystem& files, StatusSink& status) {
     const std::string otherFile = state.DataDir + state.OtherGroupName;
-    std::vector<std::string> others = loadTextLinesOrEmpty(files, otherFile);
+    const std::vector<std::string> others = loadTextLinesOrEmpty(files, otherFile);
+    // The lines of "Autres" by their upper-case text, each name's lines in file order: a
+    // listed machine takes out the first of its lines still there, as a scan from the top
+    // would, without scanning the list once per machine.
+    std::unordered_map<std::string, std::deque<std::size_t>> linesByName;
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        linesByName[toUpperAscii(others[i])].push_back(i);
+    }
+    std::vector<bool> removed(others.size(), false);
 
     for (const std::string& group : state.GroupList) {
         // Names are found without regard to case: "autres" would be the file "Autres" itself.
@@ -22,16 +31,21 @@ void CleanAutres(const VtlVar& state, platform::FileSystem& files, StatusSink& s
                                    : std::vector<std::string>{};
         status.setStatus("Nettoyage de " + group + "veuillez patienter... ");
         for (const std::string& line : machines) {
-            const std::string key = StripMark(line);
-            const auto listed = std::find_if(others.begin(), others.end(), [&](const auto& other) {
-                return equalsNoCase(other, key);
-            });
-            if (listed != others.end()) {
-                others.erase(listed);
+            const auto listed = linesByName.find(toUpperAscii(StripMark(line)));
+            if (listed != linesByName.end() && !listed->second.empty()) {
+                removed[listed->second.front()] = true;
+                listed->second.pop_front();
             }
         }
     }
-    saveTextLines(files, otherFile, others);
+    std::vector<std::string> kept;
+    kept.reserve(others.size());
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        if (!removed[i]) {
+            kept.push_back(others[i]);
+        }
+    }
+    saveTextLines(files, otherFile, kept);
 }
 
 }  // namespace vt::discovery

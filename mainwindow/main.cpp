@@ -309,9 +309,8 @@ void TForm1::BuildControls() {
     if (m_peers.messageInfo != nullptr) {
         m_peers.messageInfo->show();
     }
-    // GroupList never holds more groups than there are rows; the check keeps the rows from
-    // outgrowing their tables should that ever change.
-    for (int i = 0; i <= lastRow && i < power::kMaxGroupRows; ++i) {
+    // Every group has its row, however many there are; the last one is always "Autres".
+    for (int i = 0; i <= lastRow; ++i) {
         const std::string& group = m_state.GroupList[static_cast<std::size_t>(i)];
         if (m_peers.messageInfo != nullptr) {
             m_peers.messageInfo->setInfo(

@@ -11,10 +11,6 @@
 
 namespace vt::power {
 
-// Twelve hexadecimal digits, either run together or in six pairs all separated by "-" or
-// all by ":".
-bool isMacAddress(std::string_view text);
-
 // The shutdown comment without the characters that would end its quoted argument or its
 // line: double quotes, line breaks, "%" (the command interpreter expands it) and trailing
 // backslashes (before the closing quote they would make it a literal one).

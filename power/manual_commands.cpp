@@ -15,6 +15,11 @@ constexpr int kRowHeight = 24;
 constexpr int kFirstRowTop = 32;
 constexpr int kFirstRowShutdownTag = -999;
 constexpr int kDurationTagOffset = 1000;
+// From row 999 on, the first row's shutdown tag and the duration offset would make two boxes
+// share a tag: those rows' shutdown and power-on boxes take tags far from every other.
+constexpr int kFirstWideRow = 999;
+constexpr int kWideShutdownTagOffset = 1'000'000;
+constexpr int kWidePowerOnTagOffset = 2'000'000;
 
 }  // namespace
 
@@ -29,8 +34,10 @@ GroupRowLayout groupRowLayout(int row) {
     layout.onButton = {320, top, 22, 22};
     layout.offButton = {343, top, 22, 22};
     layout.groupButtonTag = row;
-    layout.shutdownBoxTag = row == 0 ? kFirstRowShutdownTag : -row;
-    layout.powerOnBoxTag = row;
+    layout.shutdownBoxTag = row == 0              ? kFirstRowShutdownTag
+                            : row < kFirstWideRow ? -row
+                                                  : -(row + kWideShutdownTagOffset);
+    layout.powerOnBoxTag = row < kFirstWideRow ? row : row + kWidePowerOnTagOffset;
     layout.durationBoxTag = row + kDurationTagOffset;
     layout.ledTag = row;
     layout.onButtonTag = row;
@@ -42,8 +49,14 @@ TimeBoxTarget decodeTimeBoxTag(int tag) {
     if (tag == kFirstRowShutdownTag) {
         return {kShutdownEntry, 0};
     }
+    if (tag <= -kWideShutdownTagOffset) {
+        return {kShutdownEntry, -tag - kWideShutdownTagOffset};
+    }
     if (tag < 0) {
         return {kShutdownEntry, -tag};
+    }
+    if (tag >= kWidePowerOnTagOffset) {
+        return {kPowerOnEntry, tag - kWidePowerOnTagOffset};
     }
     if (tag > 999) {
         return {kDurationEntry, tag - kDurationTagOffset};
@@ -73,10 +86,8 @@ std::vector<std::string> groupPanelLines(const platform::FileSystem& files,
 std::vector<std::string> normaliseMachineList(const std::vector<std::string>& memoLines) {
     std::vector<std::string> machines;
     for (const std::string& line : memoLines) {
-        // A name with blanks around it would match no host and no address list line.
-        std::string name = trim(line);
-        if (!name.empty()) {
-            machines.push_back(toUpperAscii(name));
+        if (!line.empty()) {
+            machines.push_back(toUpperAscii(line));
         }
     }
     return machines;

@@ -14,7 +14,6 @@
 
 namespace vt::power {
 
-inline constexpr int kMaxGroupRows = 256;
 inline constexpr const char* kOtherGroupHint =
     "Liste tous les ordinateurs qui n'ont pas pu être automatiquement affectés à un groupe";
 // Colour of the "Autres" button.
@@ -53,7 +52,9 @@ struct GroupRowLayout {
 GroupRowLayout groupRowLayout(int row);
 
 // The field and row that a time box's tag stands for: field 0 the shutdown box (tag -i, and
-// -999 for row 0), 1 the power-on box (tag i), 2 the duration box (tag i + 1000).
+// -999 for row 0), 1 the power-on box (tag i), 2 the duration box (tag i + 1000). Rows from
+// 999 on, where those tags would collide, have shutdown tags -(i + 1000000) and power-on tags
+// i + 2000000; every group has its row, however many there are.
 struct TimeBoxTarget {
     int field = 1;
     int row = 0;
@@ -67,8 +68,9 @@ bool selectTimeBox(VtlVar& state, int tag);
 // The machine list shown in the panel for a group: its file by bare name, empty when missing.
 std::vector<std::string> groupPanelLines(const platform::FileSystem& files, std::string_view group);
 
-// The panel's lines as "Save" stores them: empty lines (and lines of blanks only) removed,
-// blanks around a name removed, ASCII letters upper-cased.
+// The panel's lines as "Save" stores them: empty lines removed, every other line kept as typed
+// with its ASCII letters upper-cased (the power commands look machines up without the blanks
+// around their names).
 std::vector<std::string> normaliseMachineList(const std::vector<std::string>& memoLines);
 
 // Looks for the MAC addresses of a group's machines after its list was saved; unset, nothing

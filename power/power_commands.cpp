@@ -81,7 +81,9 @@ void PowerCommands::PowerUp(const std::string& group) {
             addWolIncident(line, kNoMacCause);
             continue;
         }
-        if (!isMacAddress(mac)) {
+        // wolcmd accepts or reports the layouts of a MAC address; only a text that would
+        // change the batch line stays out of it.
+        if (!isSingleBatchArgument(mac)) {
             console.appendLine(kRefused + line);
             addWolIncident(line, kNoMacCause);
             continue;

@@ -148,8 +148,9 @@ void LoadTodaySchedule(VtlVar& state, platform::FileSystem& files, int isoWeekda
 
     for (std::size_t p = 0; p + 1 < lines.size(); p += kScheduleRecordLines) {
         const std::string& name = lines[p];
-        // "Autres" collects the unassigned machines and is never scheduled.
-        if (equalsNoCase(name, state.OtherGroupName)) {
+        // "Autres" collects the unassigned machines and is never scheduled; a group named
+        // "AUTRES" is another group and gets its times.
+        if (name == state.OtherGroupName) {
             continue;
         }
         const int index = groupIndexOf(state, name);

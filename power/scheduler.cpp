@@ -56,11 +56,12 @@ std::optional<std::string> derivedShutdownTime(const GroupDaySchedule& schedule)
         return std::nullopt;
     }
     const std::optional<TimeOfDay> powerOn = parseTimeOfDay(schedule.PowerOnTime);
-    const std::optional<std::int32_t> duration = parseVtlInt(schedule.Duration);
-    if (!powerOn || !duration || *duration <= 0) {
+    // The duration counts by its leading digits: "$1E", "0x1E" or "+30" are no duration.
+    const std::int32_t duration = leadingDigitsValue(schedule.Duration);
+    if (!powerOn || duration <= 0) {
         return std::nullopt;
     }
-    const long long minutes = powerOn->hour * 60LL + powerOn->minute + *duration;
+    const long long minutes = powerOn->hour * 60LL + powerOn->minute + duration;
     if (minutes >= 24 * 60) {
         return std::nullopt;
     }

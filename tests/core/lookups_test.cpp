@@ -158,8 +158,14 @@ TEST_F(MachineFilesTest, MissingGroupFilesAreNotCreatedByMarking) {
 // first line of a name wins, names compare without regard to case, a line without a blank
 // names nothing; a group line is looked up under its plain name, then as written.
 TEST(AddressIndexTest, AnswersAsTheListScanDoes) {
-    const AddressIndex index({"pc10 10.0.0.10", "PC1 10.0.0.1", "pc1 10.9.9.9", "nameonly",
-                              "PC07* 10.0.0.77", "PC08 10.0.0.8", "PC2 " + std::string(300, 'x')});
+    const Lines list = {"pc10 10.0.0.10",
+                        "PC1 10.0.0.1",
+                        "pc1 10.9.9.9",
+                        "nameonly",
+                        "PC07* 10.0.0.77",
+                        "PC08 10.0.0.8",
+                        "PC2 " + std::string(300, 'x')};
+    const AddressIndex index(list);
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"PC1", "10.0.0.1"},    {"pc10", "10.0.0.10"},  {"PC", "<none>"},
         {"nameonly", "<none>"}, {"PC07*", "10.0.0.77"}, {"  PC08* ", "10.0.0.8"},

@@ -152,6 +152,32 @@ private slots:
         QVERIFY(form().shownGroup().empty());
     }
 
+    // No row limit: with 1,200 groups every group has its row, "Autres" is the last one, and a
+    // time box far down still opens the editor for its own row.
+    void everyGroupHasItsRowAndAutresIsAlwaysLast() {
+        std::vector<std::string> groups;
+        for (int i = 0; i < 1200; ++i) {
+            groups.push_back("G" + std::to_string(i));
+        }
+        m_folder->writeLines("localGM", groups);
+        start();
+        QCOMPARE(rows().count(), 1201);
+        QCOMPARE(rows().groupButton(1199)->text(), QString("G1199"));
+        QCOMPARE(rows().groupButton(1200)->text(), QString("Autres"));
+        QCOMPARE(rows().groupButton(1200)->palette().color(QPalette::Button), QColor(255, 191, 53));
+        QVERIFY(rows().groupButton(255)->palette().color(QPalette::Button) != QColor(255, 191, 53));
+        const std::pair<QWidget*, int> boxes[] = {{rows().shutdownBox(999), 0},
+                                                  {rows().powerOnBox(1100), 1},
+                                                  {rows().durationBox(1100), 2}};
+        for (const auto& [box, field] : boxes) {
+            vt::DialogAnswers::preset({QDialog::Rejected, std::nullopt});
+            click(box);
+            QCOMPARE(state().EditedTimeField, field);
+        }
+        QCOMPARE(text(state().CurrentGroup), QString("G1100"));
+        QCOMPARE(state().EditedGroupIndex, 1100);
+    }
+
     void theEditorsSaveShowsInTheRowAtOnce() {
         start();
         vt::Tadvanced_timer::setOpeningHook([](vt::Tadvanced_timer& editor) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/file_error.h"
 #include "power/schedule_store.h"
 #include "tests/support/temp_dir_test.h"
@@ -30,11 +32,16 @@ INSTANTIATE_TEST_SUITE_P(Table, TimeBoxTagTest,
                          ::testing::Values(TagCase{-999, 0, 0}, TagCase{-1, 0, 1},
                                            TagCase{-255, 0, 255}, TagCase{0, 1, 0},
                                            TagCase{7, 1, 7}, TagCase{999, 1, 999},
-                                           TagCase{1000, 2, 0}, TagCase{1255, 2, 255}));
+                                           TagCase{1000, 2, 0}, TagCase{1255, 2, 255},
+                                           TagCase{-1000999, 0, 999}, TagCase{2000999, 1, 999},
+                                           TagCase{1999, 2, 999}, TagCase{-1001500, 0, 1500},
+                                           TagCase{2001500, 1, 1500}, TagCase{2500, 2, 1500}));
 
 TEST(GroupRowLayoutTest, RowsStackEvery24PixelsAndTheirTagsComeBack) {
-    for (int row = 0; row < kMaxGroupRows; ++row) {
+    std::set<int> boxTags;
+    for (int row = 0; row < 1600; ++row) {
         const GroupRowLayout layout = groupRowLayout(row);
+        boxTags.insert({layout.shutdownBoxTag, layout.powerOnBoxTag, layout.durationBoxTag});
         EXPECT_EQ(layout.groupButton.top, row * 24 + 32);
         EXPECT_EQ(layout.led.top, row * 24 + 34);
         const TimeBoxTarget off = decodeTimeBoxTag(layout.shutdownBoxTag);
@@ -47,6 +54,7 @@ TEST(GroupRowLayoutTest, RowsStackEvery24PixelsAndTheirTagsComeBack) {
         EXPECT_EQ(on.row, row);
         EXPECT_EQ(duration.row, row);
     }
+    EXPECT_EQ(boxTags.size(), 3u * 1600);  // no two time boxes share a tag
     const GroupRowLayout first = groupRowLayout(0);
     EXPECT_EQ(first.shutdownBoxTag, -999);
     EXPECT_EQ(groupRowLayout(2).groupButton.top, 80);
@@ -60,11 +68,11 @@ TEST(GroupRowLayoutTest, RowsStackEvery24PixelsAndTheirTagsComeBack) {
     EXPECT_EQ(first.offButton.left, 343);
 }
 
-TEST(NormaliseMachineListTest, DropsEmptyLinesAndUpperCasesAsciiOnly) {
+TEST(NormaliseMachineListTest, DropsEmptyLinesOnlyAndUpperCasesAsciiOnly) {
     EXPECT_EQ(normaliseMachineList({"pc1", "", "pc2"}), (Lines{"PC1", "PC2"}));
     EXPECT_EQ(normaliseMachineList({"", "", "pc3", "", ""}), Lines{"PC3"});
-    EXPECT_EQ(normaliseMachineList({"  pc4 \t", "   ", "pc07*", "poste-é"}),
-              (Lines{"PC4", "PC07*", "POSTE-é"}));
+    EXPECT_EQ(normaliseMachineList({" pc4 ", "   ", "pc07*", "poste-é"}),
+              (Lines{" PC4 ", "   ", "PC07*", "POSTE-é"}));
     EXPECT_TRUE(normaliseMachineList({}).empty());
 }
 

@@ -147,10 +147,9 @@ TEST_F(ScheduleStoreTest, TodaysEntryWinsElseOnlyATrailingTousEntryApplies) {
 }
 
 TEST_F(ScheduleStoreTest, SkipsAutresAndUnknownGroupsAndMatchesNamesWithoutCase) {
-    writeLines("settings.ini", {"Autres",  "7:00+Tous-5", "8:00+Tous",  "",     "NA",  //
-                                "autres",  "7:00+Tous-5", "8:00+Tous",  "",     "NA",  //
-                                "OLDROOM", "6:00+Tous-5", "9:00+Tous",  "",     "NA",  //
-                                "salle2",  "7:45+Tous-",  "17:00+Tous", "fond", "NA"});
+    writeLines("settings.ini", {"Autres", "7:00+Tous-5", "8:00+Tous", "", "NA",   //
+                                "OLDROOM", "6:00+Tous-5", "9:00+Tous", "", "NA",  //
+                                "salle2", "7:45+Tous-", "17:00+Tous", "fond", "NA"});
     load(2026, 12, 7);
     EXPECT_EQ(state.Schedules[2].PowerOnTime, "0:00");
     EXPECT_EQ(state.Schedules[2].ShutdownTime, "0:00");
@@ -158,6 +157,17 @@ TEST_F(ScheduleStoreTest, SkipsAutresAndUnknownGroupsAndMatchesNamesWithoutCase)
     EXPECT_EQ(state.Schedules[1].PowerOnTime, "7:45");
     EXPECT_EQ(state.Schedules[1].Duration, "");
     EXPECT_EQ(state.Schedules[1].Comment, "fond");
+}
+
+// Only the catch-all group's own record is skipped: a group named "AUTRES" is another group.
+TEST_F(ScheduleStoreTest, AGroupNamedAutresInCapitalsGetsItsTimes) {
+    state.GroupList = {"AUTRES", "SALLE2", "Autres"};
+    writeLines("settings.ini", {"Autres", "7:00+Tous-5", "8:00+Tous", "", "NA",  //
+                                "AUTRES", "7:15+Tous-30", "16:00+Tous", "", "NA"});
+    load(2026, 12, 7);
+    EXPECT_EQ(state.Schedules[0].PowerOnTime, "7:15");
+    EXPECT_EQ(state.Schedules[0].ShutdownTime, "16:00");
+    EXPECT_EQ(state.Schedules[2].PowerOnTime, "0:00");
 }
 
 TEST_F(ScheduleStoreTest, ShortLastRecordLoadsWhatItHas) {

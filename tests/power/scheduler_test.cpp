@@ -83,9 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
         DerivedCase{"7:30", "90", "9:0"}, DerivedCase{"00:00", "30", "0:30"},
         DerivedCase{"22:00", "119", "23:59"}, DerivedCase{"7:30", "", std::nullopt},
         DerivedCase{"7:30", "0", std::nullopt}, DerivedCase{"7:30", "-5", std::nullopt},
-        DerivedCase{"7:30", "1h", std::nullopt}, DerivedCase{"0:00", "60", std::nullopt},
-        DerivedCase{"", "60", std::nullopt}, DerivedCase{"8:70", "5", std::nullopt},
-        DerivedCase{"23:30", "30", std::nullopt}, DerivedCase{"7:30", "2147483647", std::nullopt}));
+        // The duration counts by its leading digits only.
+        DerivedCase{"7:30", "1h", "7:31"}, DerivedCase{"7:30", "30min", "8:0"},
+        DerivedCase{"7:30", "$1E", std::nullopt}, DerivedCase{"7:30", "0x1E", std::nullopt},
+        DerivedCase{"7:30", "+30", std::nullopt}, DerivedCase{"7:30", " 30", std::nullopt},
+        DerivedCase{"0:00", "60", std::nullopt}, DerivedCase{"", "60", std::nullopt},
+        DerivedCase{"8:70", "5", std::nullopt}, DerivedCase{"23:30", "30", std::nullopt},
+        DerivedCase{"7:30", "2147483647", std::nullopt}));
 
 // Records the power commands instead of running them; a group may be made to fail.
 class RecordingActions : public PowerActions {
