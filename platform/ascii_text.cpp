@@ -106,4 +106,21 @@ std::string_view leftCharacterView(std::string_view text, std::size_t count) {
     return text;
 }
 
+std::optional<std::uint32_t> parseDecimal(std::string_view text, std::uint32_t maximum) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (value > maximum) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
 }  // namespace vt::platform

@@ -5,6 +5,8 @@
 // characters they stand for on disk.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,5 +32,9 @@ std::size_t characterCount(std::string_view text);
 // The first `count` characters of a text.
 std::string leftCharacters(std::string_view text, std::size_t count);
 std::string_view leftCharacterView(std::string_view text, std::size_t count);
+
+// A text made of decimal digits only, at most `maximum`; nothing for an empty text, any other
+// character or a larger value.
+std::optional<std::uint32_t> parseDecimal(std::string_view text, std::uint32_t maximum);
 
 }  // namespace vt::platform

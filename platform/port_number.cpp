@@ -1,22 +1,15 @@
 #include "platform/port_number.h"
 
+#include "platform/ascii_text.h"
+
 namespace vt::platform {
 
 std::optional<std::uint16_t> parsePortNumber(std::string_view text) {
-    if (text.empty() || text.size() > 5) {
+    const std::optional<std::uint32_t> value = parseDecimal(text, 65535);
+    if (!value || *value == 0) {
         return std::nullopt;
     }
-    unsigned value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value == 0 || value > 65535) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(value);
+    return static_cast<std::uint16_t>(*value);
 }
 
 }  // namespace vt::platform

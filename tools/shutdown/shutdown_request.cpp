@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/ascii_text.h"
+
 namespace vt::shutdown {
 
 namespace {
@@ -17,17 +19,8 @@ char switchLetter(std::string_view argument) {
 }
 
 std::optional<int> parseTimeout(std::string_view text) {
-    if (text.empty() || text.size() > 9) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value <= kMaximumTimeout ? std::optional(value) : std::nullopt;
+    const std::optional<std::uint32_t> value = vt::platform::parseDecimal(text, kMaximumTimeout);
+    return value ? std::optional(static_cast<int>(*value)) : std::nullopt;
 }
 
 // Letters, digits, "-", "_" and "." of ASCII; beyond ASCII, anything but the C1 controls
