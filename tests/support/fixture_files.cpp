@@ -10,7 +10,7 @@
 namespace vt::test {
 
 std::string fixturePath(std::string_view relative) {
-    return std::string(VT_SOURCE_DIR) + "/../shared/fixtures/" + std::string(relative);
+    return std::string(VT_SOURCE_DIR) + "/tests/fixtures/" + std::string(relative);
 }
 
 std::string fixtureBytes(std::string_view relative) {

@@ -1,6 +1,7 @@
 #pragma once
 
-// The shared sample inputs (../shared/fixtures beside the project), as tests read them.
+// The sample inputs of tests/fixtures (outputs of the French Windows commands, the router's
+// page, a leases file, the inventory exports), as tests read them.
 
 #include <string>
 #include <string_view>

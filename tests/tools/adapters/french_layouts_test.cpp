@@ -1,22 +1,18 @@
-// The adapters' outputs against the French Windows outputs of ../shared/fixtures/windows-fr,
+// The adapters' outputs against the French Windows outputs of tests/fixtures/windows-fr,
 // byte for byte: the layouts the system's parsers read.
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "tests/support/fixture_files.h"
 #include "tools/adapters/french_layouts.h"
 
 namespace vt::adapters {
 namespace {
 
 std::string fixture(const std::string& name) {
-    const std::string path = std::string(VT_SOURCE_DIR) + "/../shared/fixtures/windows-fr/" + name;
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in) << "fixture missing: " << path;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return test::fixtureBytes("windows-fr/" + name);
 }
 
 Ipv4Address address(const char* text) {

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/fixture_files.h"
 #include "tests/support/private_mariadb.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir_test.h"
@@ -123,10 +124,7 @@ InventoryServer* const theServer =
     static_cast<InventoryServer*>(::testing::AddGlobalTestEnvironment(new InventoryServer));
 
 std::string fixture(const std::string& name) {
-    const std::string path = std::string(VT_SOURCE_DIR) + "/../shared/fixtures/inventory/" + name;
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.good()) << "missing fixture " << path;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return test::fixtureBytes("inventory/" + name);
 }
 
 class InventoryDatabaseTest : public TempDirTest {
