@@ -8,12 +8,16 @@ namespace vt {
 AddressIndex::AddressIndex(const std::vector<std::string>& lines) {
     m_addresses.reserve(lines.size());
     for (const std::string& line : lines) {
-        const std::size_t blank = line.find(' ');
-        // A line without a blank names no machine.
-        if (blank != std::string::npos) {
-            m_addresses.try_emplace(toUpperAscii(std::string_view(line).substr(0, blank)),
-                                    atMost255(std::string_view(line).substr(blank + 1)));
-        }
+        add(line);
+    }
+}
+
+void AddressIndex::add(std::string_view line) {
+    const std::size_t blank = line.find(' ');
+    // A line without a blank names no machine.
+    if (blank != std::string_view::npos) {
+        m_addresses.try_emplace(toUpperAscii(line.substr(0, blank)),
+                                atMost255(line.substr(blank + 1)));
     }
 }
 

@@ -18,6 +18,10 @@ class AddressIndex {
 public:
     explicit AddressIndex(const std::vector<std::string>& lines);
 
+    // Takes in a line appended to the list after the index was built; a name already indexed
+    // keeps its first address, as in the list.
+    void add(std::string_view line);
+
     // The address of the first line that names the machine (at most 255 characters).
     std::optional<std::string> find(std::string_view name) const;
 
