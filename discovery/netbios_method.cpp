@@ -140,9 +140,8 @@ void NetBiosMethod::ExecReadNBTSTAT(JobPoll& job) {
     }
     m_services.status.setStatus("Analyse de NBTSTAT terminée pour " + answer->name + " [" +
                                 answer->mac + "]");
-    m_services.console.appendLine("Analyse de NBTSTAT id " + n + " terminée pour " +
-                                  answer->name + " : " + answer->address + " [" + answer->mac +
-                                  "]");
+    m_services.console.appendLine("Analyse de NBTSTAT id " + n + " terminée pour " + answer->name +
+                                  " : " + answer->address + " [" + answer->mac + "]");
 }
 
 }  // namespace vt::discovery

@@ -97,8 +97,9 @@ void RouterMethods::readRouterPage() {
             continue;
         }
         if (!isListableName(lease.name)) {
-            m_services.console.appendLine("nom de machine ignoré (blanc ou caractère de contrôle) : " +
-                                          shownName(lease.name));
+            m_services.console.appendLine(
+                "nom de machine ignoré (blanc ou caractère de contrôle) : " +
+                shownName(lease.name));
             continue;
         }
         if (!ips.find(lease.name) && !lease.ip.empty()) {

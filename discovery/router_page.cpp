@@ -41,7 +41,8 @@ std::optional<std::vector<RouterLease>> readRouterPage(const std::vector<std::st
     while (current < lines.size()) {
         const std::size_t row = findLine(lines, current, "<tr");
         const std::size_t firstCell = row == kNone ? kNone : findLine(lines, row, "<td");
-        const std::size_t ipCell = firstCell == kNone ? kNone : findLine(lines, firstCell + 1, "<td");
+        const std::size_t ipCell =
+            firstCell == kNone ? kNone : findLine(lines, firstCell + 1, "<td");
         // The name and the MAC address are on the two lines that follow the address.
         if (ipCell == kNone || ipCell + 2 >= lines.size()) {
             break;

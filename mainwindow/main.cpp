@@ -96,8 +96,8 @@ TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool lo
                                        }
                                    },
                                    [this](const std::string& message) {
-                                       showFileErrorWithoutWaiting(
-                                           this, QString::fromStdString(message));
+                                       showFileErrorWithoutWaiting(this,
+                                                                   QString::fromStdString(message));
                                    }});
     m_scheduler->setQuietTick([this] { m_periodicJobs->quietTick(); });
     // Each follow-up pings the group its command was given for, by name.

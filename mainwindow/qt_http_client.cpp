@@ -75,7 +75,10 @@ QUrl requestUrl(const HttpGet& request) {
 
 QtHttpClient::QtHttpClient(platform::FileSystem& files, std::chrono::milliseconds timeout,
                            QObject* parent)
-    : QObject(parent), m_files(files), m_timeout(timeout), m_manager(new QNetworkAccessManager(this)) {
+    : QObject(parent),
+      m_files(files),
+      m_timeout(timeout),
+      m_manager(new QNetworkAccessManager(this)) {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
 
@@ -114,9 +117,8 @@ void QtHttpClient::get(const HttpGet& request, std::function<void()> done,
     if (!request.user.empty()) {
         // The credentials go in the header, never in the URL, which error texts may show.
         const std::string credentials = toWindows1252(request.user + ":" + request.password);
-        networkRequest.setRawHeader(
-            "Authorization",
-            "Basic " + QByteArray::fromStdString(credentials).toBase64());
+        networkRequest.setRawHeader("Authorization",
+                                    "Basic " + QByteArray::fromStdString(credentials).toBase64());
     }
     // A redirect to another server must not carry the router's password there.
     networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -133,8 +135,9 @@ void QtHttpClient::get(const HttpGet& request, std::function<void()> done,
         }
     });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, file = request.file, done = std::move(done),
-             failed = std::move(failed)] { finished(reply, file, done, failed); });
+            [this, reply, file = request.file, done = std::move(done), failed = std::move(failed)] {
+                finished(reply, file, done, failed);
+            });
 }
 
 void QtHttpClient::finished(QNetworkReply* reply, const std::string& file,
