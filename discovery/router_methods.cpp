@@ -54,22 +54,29 @@ RouterMethods::RouterMethods(VtlVar& state, const Services& services, HttpClient
       m_self(std::make_shared<RouterMethods*>(this)) {
 }
 
+void RouterMethods::download(HttpClient& client, const HttpGet& request,
+                             void (RouterMethods::*done)(),
+                             void (RouterMethods::*failed)(const std::string&)) {
+    const std::weak_ptr<RouterMethods*> self = m_self;
+    client.get(
+        request,
+        [self, done] {
+            if (const auto owner = self.lock()) {
+                ((*owner)->*done)();
+            }
+        },
+        [self, failed](const std::string& error) {
+            if (const auto owner = self.lock()) {
+                ((*owner)->*failed)(error);
+            }
+        });
+}
+
 void RouterMethods::startRouterRequest(const std::string& password) {
     m_services.status.setStatus(kRouterRequestMessage);
     m_state.IprPassword = password;
-    const std::weak_ptr<RouterMethods*> self = m_self;
-    m_http.get(
-        routerRequest(m_state, m_state.IprPassword),
-        [self] {
-            if (const auto owner = self.lock()) {
-                (*owner)->httpDoneFile();
-            }
-        },
-        [self](const std::string& error) {
-            if (const auto owner = self.lock()) {
-                (*owner)->httpError(error);
-            }
-        });
+    download(m_http, routerRequest(m_state, m_state.IprPassword), &RouterMethods::httpDoneFile,
+             &RouterMethods::httpError);
     m_services.console.appendLine(kRouterRequestMessage);
 }
 
@@ -130,19 +137,8 @@ void RouterMethods::httpError(const std::string& error) {
 
 void RouterMethods::GetDHCPDleases() {
     m_services.console.appendLine("Envoi d'une requete vers leases...");
-    const std::weak_ptr<RouterMethods*> self = m_self;
-    m_http2.get(
-        leasesRequest(m_services.platform.system),
-        [self] {
-            if (const auto owner = self.lock()) {
-                (*owner)->http2DoneFile();
-            }
-        },
-        [self](const std::string& error) {
-            if (const auto owner = self.lock()) {
-                (*owner)->http2Error(error);
-            }
-        });
+    download(m_http2, leasesRequest(m_services.platform.system), &RouterMethods::http2DoneFile,
+             &RouterMethods::http2Error);
 }
 
 void RouterMethods::http2DoneFile() {

@@ -55,6 +55,9 @@ public:
 
 private:
     void readRouterPage();
+    // Starts a download whose ends call back only while this object exists.
+    void download(HttpClient& client, const HttpGet& request, void (RouterMethods::*done)(),
+                  void (RouterMethods::*failed)(const std::string&));
 
     VtlVar& m_state;
     Services m_services;
