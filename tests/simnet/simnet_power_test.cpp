@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <iostream>
 #include <memory>
 #include <thread>
 
@@ -15,36 +13,23 @@
 #include "power/follow_up.h"
 #include "power/power_commands.h"
 #include "power/scheduler.h"
+#include "tests/simnet/simnet_test.h"
 #include "tests/support/await_jobs.h"
-#include "tests/support/program_run.h"
-#include "tests/support/scoped_environment.h"
-#include "tests/support/temp_dir_test.h"
 
 namespace vt::power {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
 const Lines kSalle1{"SALLE1-01", "SALLE1-02", "SALLE1-03", "SALLE1-04"};
 
-class SimnetPowerTest : public test::TempDirTest {
+class SimnetPowerTest : public test::SimnetTest {
 protected:
     void SetUp() override {
-        TempDirTest::SetUp();
-        const char* script = std::getenv("VTSIM");
-        const char* auth = std::getenv("VTSIM_AUTH");
-        if (script == nullptr || auth == nullptr) {
-            GTEST_SKIP() << "hors du réseau simulé : lancer par « scripts/simnet exec »";
-        }
-        m_script = script;
-        m_auth.emplace("VANTOREL_SMB_AUTH", auth);
-        for (const char* tool : {"vt_cmd", "vt_echo", "wolcmd", "vt_shutdown"}) {
-            ASSERT_TRUE(fs::exists(test::binDir() + "/" + tool)) << tool << " not built";
-        }
-        for (const char* tool : {"vt_echo", "wolcmd"}) {
-            fs::create_symlink(test::binDir() + "/" + tool, path(tool));
+        SimnetTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         state.GroupList = {"SALLE1", "Autres"};
         state.Schedules.resize(2);
@@ -65,12 +50,12 @@ protected:
         followUps.reset();
         commands.reset();
         jobs.reset();
-        if (!m_script.empty()) {
+        if (onSimnet()) {
             for (const std::string& machine : kSalle1) {
                 simnet({"on", machine});
             }
         }
-        TempDirTest::TearDown();
+        SimnetTest::TearDown();
     }
 
     // The power engine wired as the main window wires it, on the real platform.
@@ -86,50 +71,12 @@ protected:
         scheduler = std::make_unique<Scheduler>(state, *m_services, *commands);
     }
 
-    test::ProgramResult simnet(const Lines& arguments) const {
-        Lines command{m_script};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        return test::runProgram(command);
-    }
-    std::string stateOf(const std::string& machine) const {
-        std::string text = simnet({"state", machine}).standardOutput;
-        while (!text.empty() && text.back() == '\n') {
-            text.pop_back();
-        }
-        return text;
-    }
-    // Waits until every machine has the state, at most the limit.
-    bool awaitStates(const Lines& machines, const std::string& wanted,
-                     std::chrono::seconds limit) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            bool all = true;
-            for (const std::string& machine : machines) {
-                all = all && stateOf(machine) == wanted;
-            }
-            if (all) {
-                return true;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
-    }
-    // What the report quotes: the lines as the run left them.
-    static void show(const std::string& title, const Lines& lines) {
-        std::cout << "[simnet] " << title << '\n';
-        for (const std::string& line : lines) {
-            std::cout << "[simnet]   " << line << '\n';
-        }
-    }
-
     std::unique_ptr<discovery::BackgroundJobs> jobs;
     std::unique_ptr<PowerCommands> commands;
     std::unique_ptr<FollowUps> followUps;
     std::unique_ptr<Scheduler> scheduler;
 
 private:
-    std::string m_script;
-    std::optional<test::ScopedEnvironment> m_auth;
     std::optional<Services> m_services;
 };
 
