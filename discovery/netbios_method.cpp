@@ -1,6 +1,5 @@
 #include "discovery/netbios_method.h"
 
-#include "core/file_error.h"
 #include "core/names.h"
 #include "core/text_file.h"
 #include "discovery/clean_autres.h"

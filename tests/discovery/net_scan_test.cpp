@@ -98,17 +98,5 @@ TEST_F(NetScanTest, NetViewAndIprCloseWhileTheirWorkGoesOn) {
     EXPECT_TRUE(http.running());
 }
 
-TEST_F(NetScanTest, PassiveWithoutItsListsEndsWithoutClosing) {
-    scan->Button1Click(ScanChoice{kPassiveMethod, "", ""});
-    EXPECT_TRUE(status.texts.empty());
-    EXPECT_EQ(readLines("Autres"), (Lines{"SALLE1-01", "PC9"}));
-
-    writeLines("liste.mac", {"cdi-02 00-11"});
-    writeLines("liste.ip", {});
-    scan->Button1Click(ScanChoice{kPassiveMethod, "", ""});
-    EXPECT_EQ(status.texts.back(), closing().back());
-    EXPECT_EQ(readLines("CDI"), Lines{"CDI-02"});
-}
-
 }  // namespace
 }  // namespace vt::discovery

@@ -9,18 +9,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(NetViewOutputTest, FixtureGivesEveryMachineAndTheHeaderLinesShown) {
-    const NetViewListing listing = readNetView(test::fixtureLines("windows-fr/net-view.txt"));
-    // A long name that leaves no blank after it is the whole rest of the line.
-    EXPECT_EQ(listing.names,
-              (Lines{"CDI-01", "PROF-SALLE1", "SALLE1-02", "SALLE12-PC03", "SRV-SCRIBE"}));
-    EXPECT_EQ(
-        listing.headerLines,
-        (Lines{"",
-               "-------------------------------------------------------------------------------",
-               "\\\\CDI-01                  Poste documentaliste"}));
-}
-
 struct NetViewCase {
     const char* name;
     Lines output;
@@ -78,13 +66,6 @@ TEST_P(NbtstatCaseTest, Answer) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, NbtstatCaseTest,
     ::testing::Values(
-        NbtstatCase{"Machine", test::fixtureLines("windows-fr/nbtstat-a.txt"),
-                    NbtstatAnswer{"10.0.0.2", "SALLE1-02", "00-1A-2B-3C-4D-5E"}},
-        // The workgroup's <00> name comes first: it is not the machine's.
-        NbtstatCase{"WorkgroupFirst", test::fixtureLines("windows-fr/nbtstat-a-group-first.txt"),
-                    NbtstatAnswer{"10.0.0.2", "PC07", "00-1A-2B-3C-4D-07"}},
-        NbtstatCase{"HostNotFound", test::fixtureLines("windows-fr/nbtstat-a-not-found.txt"),
-                    std::nullopt},
         NbtstatCase{"MacOnTheLastLine",
                     {"", "IP [10.0.0.2]", "  pc1 <00> UNIQUE", "  Adresse MAC = 00-11"},
                     std::nullopt},

@@ -13,20 +13,6 @@ namespace {
 using test::TempDirTest;
 using Lines = std::vector<std::string>;
 
-TEST(RouterPageTest, FixtureLeasesAsThePageShowsThem) {
-    const auto leases = readRouterPage(test::fixtureLines("http/ipr-dhcp.html"));
-    ASSERT_TRUE(leases);
-    ASSERT_EQ(leases->size(), 3u);
-    const RouterLease expected[] = {{"192.168.1.20", "PC20", "00:11:22:33:44:55"},
-                                    {"192.168.1.21", "salle1-05", "00:11:22:33:44:66"},
-                                    {"192.168.1.22", "CDI-01", "00-11-22-33-44-77"}};
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ((*leases)[i].ip, expected[i].ip);
-        EXPECT_EQ((*leases)[i].name, expected[i].name);
-        EXPECT_EQ((*leases)[i].mac, expected[i].mac);
-    }
-}
-
 struct PageCase {
     const char* name;
     Lines page;
@@ -160,7 +146,11 @@ TEST_F(RouterMethodsTest, PageWithoutTheTableChangesNothing) {
     EXPECT_EQ(state.IpList, Lines{"x 1"});
 }
 
-TEST_F(RouterMethodsTest, UnusableNamesAreNotRecorded) {
+TEST_F(RouterMethodsTest, FailedDownloadIsSaidAndUnusableNamesAreNotRecorded) {
+    router->startRouterRequest("x");
+    http.fail("connexion refusée");
+    EXPECT_EQ(console.lines.back(),
+              "Echec : impossible de lire la page de l'ipr! : connexion refusée");
     router->startRouterRequest("x");
     http.complete(files(),
                   "Baux dhcp\nMAC</tr>\n<tr>\n<td>1\n<td>10.0.0.1\n<td>PC 1\n<td>m1\n</tr>\n"
@@ -171,22 +161,6 @@ TEST_F(RouterMethodsTest, UnusableNamesAreNotRecorded) {
     EXPECT_NE(std::find(console.lines.begin(), console.lines.end(),
                         "IPR : 1 ligne(s) sans nom de machine ignorée(s)"),
               console.lines.end());
-}
-
-TEST_F(RouterMethodsTest, PasswordIsWrittenNowhere) {
-    router->startRouterRequest("Pa55-w0rd");
-    http.fail("HTTP 401 : identifiant ou mot de passe refusé");
-    router->startRouterRequest("Pa55-w0rd");
-    http.complete(files(), test::fixtureBytes("http/ipr-dhcp.html"));
-    for (const std::string& line : console.lines) {
-        EXPECT_EQ(line.find("Pa55-w0rd"), std::string::npos) << line;
-    }
-    for (const char* name : {"liste.ip", "liste.mac", "Autres", "SALLE1", "CDI", "http.txt"}) {
-        EXPECT_EQ(readBytes(name).value_or("").find("Pa55-w0rd"), std::string::npos) << name;
-    }
-    EXPECT_EQ(console.lines[1],
-              "Echec : impossible de lire la page de l'ipr! : HTTP 401 : identifiant ou mot de "
-              "passe refusé");
 }
 
 TEST_F(RouterMethodsTest, LeasesDownloadAndItsTwoEnds) {
@@ -207,13 +181,6 @@ TEST_F(RouterMethodsTest, LeasesDownloadAndItsTwoEnds) {
     const test::ScopedEnvironment url("VANTOREL_LEASES_URL", "http://10.0.0.5:8000/l");
     router->GetDHCPDleases();
     EXPECT_EQ(http2.requests.back().url, "http://10.0.0.5:8000/l");
-}
-
-TEST_F(RouterMethodsTest, DownloadEndingAfterTheMethodsDoesNothing) {
-    router->startRouterRequest("x");
-    router.reset();
-    http.complete(files(), test::fixtureBytes("http/ipr-dhcp.html"));
-    EXPECT_FALSE(fileExists("liste.ip"));
 }
 
 }  // namespace

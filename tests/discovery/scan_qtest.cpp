@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -147,19 +146,6 @@ private slots:
         // A job's progress still shows in the closed window's bar.
         scan().logic().CleanAutres();
         QCOMPARE(statusText(), QString("Nettoyage de CDIveuillez patienter... "));
-    }
-
-    void unreadableCsvShowsTheFileErrorAndChangesNothing() {
-        m_folder->writeLines("Autres", {"CDI-01"});
-        m_folder->writeLines("CDI", {"CDI-01"});
-        start();
-        child<QLineEdit>("edit1")->setText(QString::fromStdString(m_folder->path("absent.csv")));
-        vt::DialogAnswers::preset({QMessageBox::Ok, std::nullopt});
-        click(child<QPushButton>("Button1"));
-        QVERIFY(
-            vt::DialogAnswers::asked().back().text.startsWith("Impossible d'ouvrir le fichier"));
-        QCOMPARE(m_folder->readLines("Autres"), Lines{"CDI-01"});
-        QVERIFY(statusText().isEmpty());
     }
 
     void routerMethodFilesThePageMachinesAndItsLists_data() {
