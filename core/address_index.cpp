@@ -19,14 +19,28 @@ bool AddressIndex::NoCaseEqual::operator()(std::string_view a, std::string_view 
 }
 
 AddressIndex::AddressIndex(const std::vector<std::string>& lines) {
+    std::size_t total = 0;
+    for (const std::string& line : lines) {
+        total += line.size();
+    }
+    m_text.reserve(total);
     m_addresses.reserve(lines.size());
     for (const std::string& line : lines) {
-        const std::size_t blank = line.find(' ');
-        // A line without a blank names no machine.
-        if (blank != std::string::npos) {
-            const std::string_view text = line;
-            m_addresses.try_emplace(text.substr(0, blank), text.substr(blank + 1));
-        }
+        const std::size_t start = m_text.size();
+        m_text += line;
+        index(std::string_view(m_text).substr(start, line.size()));
+    }
+}
+
+void AddressIndex::add(std::string_view line) {
+    index(m_added.emplace_back(line));
+}
+
+void AddressIndex::index(std::string_view line) {
+    const std::size_t blank = line.find(' ');
+    // A line without a blank names no machine.
+    if (blank != std::string_view::npos) {
+        m_addresses.try_emplace(line.substr(0, blank), line.substr(blank + 1));
     }
 }
 

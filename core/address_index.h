@@ -3,9 +3,10 @@
 // The address lists ("liste.mac", "liste.ip") looked up by machine name. A line's name is the
 // text before its first blank, its address the text after it; the first line of a name wins
 // and names compare without regard to case. An operation that looks many machines up (a
-// power-up, the machine export) builds one index and asks it, instead of scanning the list
-// once per machine.
+// power-up, the machine export, a discovery method) builds one index and asks it, instead of
+// scanning the list once per machine.
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,9 +17,12 @@ namespace vt {
 
 class AddressIndex {
 public:
-    // The index refers to the lines: they must outlive it unchanged.
+    // Keeps a copy of the lines: the list may change afterwards.
     explicit AddressIndex(const std::vector<std::string>& lines);
-    explicit AddressIndex(std::vector<std::string>&& lines) = delete;
+
+    // Takes in a line appended to the list after the index was built; a name already indexed
+    // keeps its first address, as in the list.
+    void add(std::string_view line);
 
     // The address of the first line that names the machine (at most 255 characters).
     std::optional<std::string> find(std::string_view name) const;
@@ -35,6 +39,12 @@ private:
     struct NoCaseEqual {
         bool operator()(std::string_view a, std::string_view b) const;
     };
+    void index(std::string_view line);
+
+    // The lines' text in one block, sized once so that the views into it stay valid, and the
+    // lines added later, which a deque never moves.
+    std::string m_text;
+    std::deque<std::string> m_added;
     std::unordered_map<std::string_view, std::string_view, NoCaseHash, NoCaseEqual> m_addresses;
 };
 

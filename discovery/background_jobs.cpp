@@ -1,6 +1,7 @@
 #include "discovery/background_jobs.h"
 
 #include "core/command_runner.h"
+#include "core/file_error.h"
 #include "core/names.h"
 #include "core/text_file.h"
 #include "power/batch_arguments.h"
@@ -148,7 +149,15 @@ void BackgroundJobs::launch(const std::string& kind, const std::string& commandL
     files.setReadOnly(marker, true);
 
     const std::string batch = batchPath(kind, n);
-    writeBatchFile(files, batch, {commandLine, "attrib -R " + marker});
+    try {
+        writeBatchFile(files, batch, {commandLine, "attrib -R " + marker});
+    } catch (const FileError&) {
+        // No job runs under this number: its marker must not wait for one, and the next
+        // launch takes the next number rather than the same unwritable batch.
+        files.setReadOnly(marker, false);
+        ++m_state.JobCounter;
+        throw;
+    }
     StartHidden(m_services, power::batchCommandLine(batch));
     m_services.console.appendLine(message);
 

@@ -58,7 +58,7 @@ public:
 
     // Each launcher returns true when a job was started. A target that is no usable machine
     // (or group) name, or a job number whose last job still runs, is refused with a console
-    // line.
+    // line. FileError when the batch cannot be written; its number is then used up.
     bool ExecLaunchPING(std::string_view target, PollHandler handler);
     bool ExecPING_GM(std::string_view group, PollHandler handler);
     bool ExecLaunchNetView(PollHandler handler);

@@ -8,6 +8,7 @@
 #include "dialogs/message_box.h"
 #include "dialogs/uBottomdlg.h"
 #include "dialogs/uapropos.h"
+#include "discovery/scan.h"
 #include "mainwindow/main.h"
 #include "mainwindow/qt_services.h"
 #include "mainwindow/termination_watch.h"
@@ -39,6 +40,7 @@ Application::Application(const ApplicationOptions& options)
     m_state.DataDir = folder;
 
     m_form = std::make_unique<TForm1>(m_state, *m_services, m_leds, options.localArgument);
+    m_netScan = std::make_unique<TNetScan>(m_state, *m_services, m_form->jobs());
     m_aboutBox = std::make_unique<TAboutBox>();
     m_console = std::make_unique<TConsole>(m_state.Prefs);
     m_textDialog = std::make_unique<TOKBottomDlg>();
@@ -47,8 +49,10 @@ Application::Application(const ApplicationOptions& options)
     m_messageInfo = std::make_unique<TMessageInfo>();
 
     m_consoleService->attach(m_console.get());
+    // Background jobs write their progress there even while the window is closed.
+    m_statusService->attach(m_netScan->Status());
     m_form->setPeers(TForm1::Peers{m_aboutBox.get(), m_console.get(), m_textDialog.get(),
-                                   m_messageInfo.get(), m_scheduleEditor.get()});
+                                   m_messageInfo.get(), m_scheduleEditor.get(), m_netScan.get()});
     QObject::connect(m_form.get(), &TForm1::quitRequested, [this] { finish(); });
     m_created = true;
     if (m_terminating) {
@@ -64,6 +68,7 @@ Application::~Application() {
     m_textDialog.reset();
     m_console.reset();
     m_aboutBox.reset();
+    m_netScan.reset();
     m_form.reset();
 }
 

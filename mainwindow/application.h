@@ -24,6 +24,7 @@ class TAboutBox;
 class TConsole;
 class TForm1;
 class TMessageInfo;
+class TNetScan;
 class TOKBottomDlg;
 class TerminationWatch;
 
@@ -66,6 +67,7 @@ public:
     const Services& services() const { return *m_services; }
     const LedImages& leds() const { return m_leds; }
     TForm1& mainWindow() { return *m_form; }
+    TNetScan& netScan() { return *m_netScan; }
     TConsole& console() { return *m_console; }
     TAboutBox& aboutBox() { return *m_aboutBox; }
     TOKBottomDlg& textDialog() { return *m_textDialog; }
@@ -84,7 +86,9 @@ private:
 
     // The windows in their creation order; they go in the reverse order.
     std::unique_ptr<TForm1> m_form;
-    // TsearchPDC, TNetScan and TEtatMachine are created here.
+    // TsearchPDC is created here.
+    std::unique_ptr<TNetScan> m_netScan;
+    // TEtatMachine is created here.
     std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<TConsole> m_console;
     // TPrefs is created here.

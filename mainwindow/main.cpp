@@ -21,6 +21,7 @@
 #include "dialogs/uBottomdlg.h"
 #include "dialogs/uapropos.h"
 #include "discovery/background_jobs.h"
+#include "discovery/scan.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/group_rows.h"
 #include "mainwindow/led_images.h"
@@ -31,6 +32,7 @@
 #include "power/follow_up.h"
 #include "power/incident_reports.h"
 #include "power/manual_commands.h"
+#include "power/periodic_jobs.h"
 #include "power/power_commands.h"
 #include "power/schedule_store.h"
 #include "power/scheduler.h"
@@ -80,6 +82,24 @@ TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool lo
     buildMenu();
     m_rows = std::make_unique<GroupRows>(m_rowArea, m_leds);
     m_scheduler = std::make_unique<power::Scheduler>(state, services, *m_powerCommands);
+    // The quiet ticks' jobs that belong to the discovery window run once it is there.
+    m_periodicJobs = std::make_unique<power::PeriodicJobs>(
+        state, services,
+        power::PeriodicJobs::Steps{[this] {
+                                       if (m_peers.netScan != nullptr) {
+                                           m_peers.netScan->logic().Ping_MAJ();
+                                       }
+                                   },
+                                   [this] {
+                                       if (m_peers.netScan != nullptr) {
+                                           m_peers.netScan->logic().GetDHCPDleases();
+                                       }
+                                   },
+                                   [this](const std::string& message) {
+                                       showFileErrorWithoutWaiting(this,
+                                                                   QString::fromStdString(message));
+                                   }});
+    m_scheduler->setQuietTick([this] { m_periodicJobs->quietTick(); });
     // Each follow-up pings the group its command was given for, by name.
     m_powerCommands->setPowerUpFollowUp([this](const std::string& group) {
         try {
@@ -109,6 +129,14 @@ TForm1::~TForm1() = default;
 
 void TForm1::setPeers(const Peers& peers) {
     m_peers = peers;
+    if (m_peers.netScan != nullptr) {
+        // The ping refresh lights the rows' LEDs.
+        m_peers.netScan->logic().setGroupLed([this](std::size_t row, bool answered) {
+            if (static_cast<int>(row) < m_rows->count()) {
+                m_rows->setLed(static_cast<int>(row), answered ? m_leds.LedGreen : m_leds.LedRed);
+            }
+        });
+    }
 }
 
 void TForm1::buildFixedControls() {
@@ -164,7 +192,6 @@ void TForm1::buildFixedControls() {
     m_nomliste->setPalette(nameColours);
 
     QPushButton* scan = addButton(client, "Button1", "Scan", QRect(440, 48, 75, 25));
-    scan->setEnabled(false);
     connect(scan, &QPushButton::clicked, this, &TForm1::Button1Click);
     QPushButton* save = addButton(client, "BtnSave", "Save", QRect(560, 48, 75, 25));
     connect(save, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
@@ -511,10 +538,15 @@ void TForm1::ManoffClick(int tag) {
 
 void TForm1::BtnSaveClick() {
     try {
-        // The MAC search of the saved machines comes with the discovery window.
+        power::MacAddressSearch searchMacAddresses;
+        if (m_peers.netScan != nullptr) {
+            searchMacAddresses = [this](const std::string& group) {
+                m_peers.netScan->logic().GetMACADDR(group);
+            };
+        }
         const auto saved =
             power::BtnSaveClick(m_state, m_services.platform.files, m_services.status, m_shownGroup,
-                                linesOf(m_memo->toPlainText()), nullptr);
+                                linesOf(m_memo->toPlainText()), searchMacAddresses);
         if (saved) {
             m_memo->setPlainText(textOf(*saved));
         }
@@ -581,6 +613,12 @@ void TForm1::ListemachinesCSV1Click() {
     runReportAction(&power::exportMachineList);
 }
 
+void TForm1::Button1Click() {
+    if (m_peers.netScan != nullptr) {
+        m_peers.netScan->exec();
+    }
+}
+
 // The handlers below belong to windows and commands that the program does not have yet;
 // their menu items and buttons are disabled, so none of them can run.
 void TForm1::Prfrences1Click() {
@@ -588,8 +626,6 @@ void TForm1::Prfrences1Click() {
 void TForm1::ImporterlesgroupesESU1Click() {
 }
 void TForm1::Dfinir1Click() {
-}
-void TForm1::Button1Click() {
 }
 
 void TForm1::Timer1Timer() {

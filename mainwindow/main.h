@@ -29,6 +29,7 @@ class BackgroundJobs;
 }
 namespace power {
 class FollowUps;
+class PeriodicJobs;
 class PowerCommands;
 class Scheduler;
 }  // namespace power
@@ -38,6 +39,7 @@ class Tadvanced_timer;
 class TAboutBox;
 class TConsole;
 class TMessageInfo;
+class TNetScan;
 class TOKBottomDlg;
 struct LedImages;
 
@@ -57,6 +59,7 @@ public:
         TOKBottomDlg* textDialog = nullptr;
         TMessageInfo* messageInfo = nullptr;
         Tadvanced_timer* scheduleEditor = nullptr;
+        TNetScan* netScan = nullptr;
     };
     void setPeers(const Peers& peers);
 
@@ -70,6 +73,8 @@ public:
 
     // The group rows, and the group whose machine list the panel shows (empty: none).
     GroupRows& rows() const { return *m_rows; }
+    // The numbered background jobs, which the discovery window starts too.
+    discovery::BackgroundJobs& jobs() const { return *m_jobs; }
     const std::string& shownGroup() const { return m_shownGroup; }
     // Where the schedule editor opens: 100 pixels below this window's top, at its left plus
     // the left of the "Marche" column caption.
@@ -159,6 +164,7 @@ private:
     std::unique_ptr<power::FollowUps> m_followUps;
     std::unique_ptr<power::PowerCommands> m_powerCommands;
     std::unique_ptr<power::Scheduler> m_scheduler;
+    std::unique_ptr<power::PeriodicJobs> m_periodicJobs;
 };
 
 }  // namespace vt

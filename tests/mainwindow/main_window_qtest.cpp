@@ -293,7 +293,7 @@ private slots:
         }
         QCOMPARE(captions,
                  (QStringList{"Fichier", "Edition", "Groupes machines", "Rapports", "Aide"}));
-        QVERIFY(!child<QPushButton>("Button1")->isEnabled());
+        QVERIFY(child<QPushButton>("Button1")->isEnabled());
         QVERIFY(child<QPushButton>("BtnSave")->isEnabled());
     }
 

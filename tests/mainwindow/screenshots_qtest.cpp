@@ -1,14 +1,27 @@
-// Pictures of the main window and the console, taken offscreen. With VT_SCREENSHOT_DIR set
-// they are written there (docs/screenshots of the repository); otherwise into the test's
-// temporary folder, which checks only that they can be taken.
+// Pictures of the main window, the console and the discovery window, taken offscreen. With
+// VT_SCREENSHOT_DIR set they are written there (docs/screenshots of the repository); otherwise into
+// the test's temporary folder, which checks only that they can be taken.
 
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QtTest>
 
+#include "discovery/scan.h"
 #include "mainwindow/application.h"
+#include "mainwindow/group_rows.h"
 #include "mainwindow/main.h"
 #include "mainwindow/uConsole.h"
 #include "tests/support/qt/program_folder.h"
+
+namespace {
+
+QString screenshotFolder(const vt::test::ProgramFolder& folder) {
+    return qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
+               ? qEnvironmentVariable("VT_SCREENSHOT_DIR")
+               : QString::fromStdString(folder.root());
+}
+
+}  // namespace
 
 class ScreenshotsTest : public QObject {
     Q_OBJECT
@@ -35,9 +48,7 @@ private slots:
         app.mainWindow().GMClick(0);
         QVERIFY(QTest::qWaitForWindowExposed(&app.console()));
 
-        const QString target = qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
-                                   ? qEnvironmentVariable("VT_SCREENSHOT_DIR")
-                                   : QString::fromStdString(folder.root());
+        const QString target = screenshotFolder(folder);
         const QPixmap main = app.mainWindow().grab();
         const QPixmap console = app.console().grab();
         QCOMPARE(main.size(), QSize(685, 698));
@@ -47,6 +58,43 @@ private slots:
         // The log area is black with its pale yellow text, not the window's default colours.
         const QImage log = console.toImage();
         QCOMPARE(log.pixelColor(400, 250), QColor(Qt::black));
+    }
+
+    void discoveryWindowAndTheLedsOfAPingRefresh() {
+        vt::test::requireDialogAnswers();
+        vt::test::ProgramFolder folder;
+        QVERIFY(folder.isValid());
+        folder.writeLines("localGM", {"SALLE1", "SALLE2", "CDI"});
+        folder.writeLines("SALLE1", {"SALLE1-01", "SALLE1-02"});
+        vt::Application app(folder.options());
+        app.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&app.mainWindow()));
+        // What a refresh shows: machines on in SALLE1 and CDI, all off in SALLE2.
+        vt::GroupRows& rows = app.mainWindow().rows();
+        rows.setLed(0, app.leds().LedGreen);
+        rows.setLed(1, app.leds().LedRed);
+        rows.setLed(2, app.leds().LedGreen);
+        app.mainWindow().GMClick(0);
+
+        vt::TNetScan& scan = app.netScan();
+        scan.setMethodIndex(vt::discovery::kNetViewMethod);
+        scan.Status()->showMessage("Analyse de NET VIEW terminée");
+        scan.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&scan));
+
+        const QString target = screenshotFolder(folder);
+        const QPixmap main = app.mainWindow().grab();
+        const QPixmap discovery = scan.grab();
+        QCOMPARE(discovery.size(), QSize(400, 214));
+        QVERIFY(main.save(target + "/main-window-leds.png"));
+        QVERIFY(discovery.save(target + "/discovery-window.png"));
+        // The LEDs are drawn at their row's place: green, red, green.
+        const QImage picture = main.toImage();
+        const QPoint led = app.mainWindow().rowArea()->mapTo(&app.mainWindow(), QPoint(293, 42));
+        QCOMPARE(picture.pixelColor(led), app.leds().LedGreen.toImage().pixelColor(8, 8));
+        QCOMPARE(picture.pixelColor(led + QPoint(0, 24)),
+                 app.leds().LedRed.toImage().pixelColor(8, 8));
+        scan.hide();
     }
 };
 

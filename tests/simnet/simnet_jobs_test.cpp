@@ -7,16 +7,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
 #include <map>
 #include <thread>
 
 #include "discovery/background_jobs.h"
-#include "tests/simnet/simnet_machines.h"
+#include "discovery/clean_autres.h"
+#include "discovery/list_methods.h"
+#include "tests/simnet/simnet_test.h"
 #include "tests/support/await_jobs.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scoped_environment.h"
-#include "tests/support/temp_dir_test.h"
 
 namespace vt::discovery {
 namespace {
@@ -24,7 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
-using test::SimnetMachines;
 
 bool holds(const Lines& lines, const std::string& text) {
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
@@ -32,21 +31,13 @@ bool holds(const Lines& lines, const std::string& text) {
     });
 }
 
-void show(const std::string& title, const Lines& lines) {
-    std::cout << "[simnet] " << title << '\n';
-    for (const std::string& line : lines) {
-        std::cout << "[simnet]   " << line << '\n';
-    }
-}
-
-class SimnetJobsTest : public test::TempDirTest {
+class SimnetJobsTest : public test::SimnetTest {
 protected:
     void SetUp() override {
-        TempDirTest::SetUp();
-        if (!SimnetMachines::fromEnvironment()) {
-            GTEST_SKIP() << "hors du réseau simulé : lancer par « scripts/simnet exec »";
+        SimnetTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        fs::create_symlink(test::binDir() + "/vt_echo", path("vt_echo"));
         // The tools run here see the test's drive C, as the program's own starts do.
         m_driveC.emplace("VANTOREL_DRIVE_C", driveC().c_str());
         m_services.emplace(realServices());
@@ -54,7 +45,7 @@ protected:
     }
     void TearDown() override {
         jobs.reset();
-        TempDirTest::TearDown();
+        SimnetTest::TearDown();
     }
 
     // The output of one job of each launcher, once every job has ended.
@@ -84,19 +75,19 @@ private:
 };
 
 TEST_F(SimnetJobsTest, NbtstatNetViewAndTheNameCacheOfTheJobBatches) {
-    for (const std::string& machine : SimnetMachines::all()) {
+    for (const std::string& machine : machines()) {
         ASSERT_TRUE(jobs->ExecLaunchNBTSTAT(machine, keepOutput(machine)));
     }
     ASSERT_TRUE(jobs->ExecLaunchNetView(keepOutput("net view")));
     ASSERT_TRUE(test::awaitJobs(*jobs, timers, 30s));
 
-    for (const std::string& machine : SimnetMachines::all()) {
+    for (const std::string& machine : machines()) {
         const Lines& output = outputs[machine];
-        if (machine == SimnetMachines::kWithoutNetbios) {
+        if (machine == kWithoutNetbios) {
             EXPECT_TRUE(holds(output, "Hôte introuvable.")) << machine;
             continue;
         }
-        EXPECT_TRUE(holds(output, "    Adresse MAC = " + SimnetMachines::mac(machine))) << machine;
+        EXPECT_TRUE(holds(output, "    Adresse MAC = " + mac(machine))) << machine;
         EXPECT_TRUE(holds(output, "    " + machine)) << machine;
         EXPECT_TRUE(holds(output, "COLLEGE")) << machine;
     }
@@ -111,8 +102,8 @@ TEST_F(SimnetJobsTest, NbtstatNetViewAndTheNameCacheOfTheJobBatches) {
             listed.push_back(line.substr(2, line.find(' ') - 2));
         }
     }
-    Lines expected = SimnetMachines::all();
-    expected.erase(std::find(expected.begin(), expected.end(), SimnetMachines::kWithoutNetbios));
+    Lines expected = machines();
+    expected.erase(std::find(expected.begin(), expected.end(), kWithoutNetbios));
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listed, expected);
     EXPECT_TRUE(holds(view, "La commande s'est terminée correctement."));
@@ -121,9 +112,9 @@ TEST_F(SimnetJobsTest, NbtstatNetViewAndTheNameCacheOfTheJobBatches) {
     const Lines cache = throughInterpreter("nbtstat -c", "nbtcache.txt");
     show("nbtstat -c", cache);
     for (const std::string& machine : expected) {
-        EXPECT_TRUE(holds(cache, SimnetMachines::address(machine) + " ")) << machine;
+        EXPECT_TRUE(holds(cache, address(machine) + " ")) << machine;
     }
-    EXPECT_FALSE(holds(cache, SimnetMachines::address(SimnetMachines::kWithoutNetbios) + " "));
+    EXPECT_FALSE(holds(cache, address(kWithoutNetbios) + " "));
 }
 
 TEST_F(SimnetJobsTest, ArpShowsTheMachinesPingedWithTheirBridgeMac) {
@@ -138,10 +129,10 @@ TEST_F(SimnetJobsTest, ArpShowsTheMachinesPingedWithTheirBridgeMac) {
     show("arp -a", arp);
     EXPECT_TRUE(holds(arp, "Interface : 10.77.0.2 --- 0x"));
     for (const std::string& machine : pinged) {
-        std::string mac = SimnetMachines::mac(machine);
-        std::transform(mac.begin(), mac.end(), mac.begin(), ::tolower);
-        EXPECT_TRUE(holds(arp, SimnetMachines::address(machine))) << machine;
-        EXPECT_TRUE(holds(arp, mac + "     dynamique")) << machine;
+        std::string bridgeMac = mac(machine);
+        std::transform(bridgeMac.begin(), bridgeMac.end(), bridgeMac.begin(), ::tolower);
+        EXPECT_TRUE(holds(arp, address(machine))) << machine;
+        EXPECT_TRUE(holds(arp, bridgeMac + "     dynamique")) << machine;
     }
 }
 
@@ -152,7 +143,7 @@ TEST_F(SimnetJobsTest, ArpShowsTheMachinesPingedWithTheirBridgeMac) {
 TEST_F(SimnetJobsTest, CacheToolFillsTheAddressListsOfTheMachinesThatHaveANetbiosName) {
     ASSERT_TRUE(jobs->ExecLaunchNetView(keepOutput("net view")));
     ASSERT_TRUE(test::awaitJobs(*jobs, timers, 30s));
-    writeLines("hosts.txt", SimnetMachines::all());
+    writeLines("hosts.txt", machines());
     ASSERT_EQ(test::runProgram({test::binDir() + "/vt_echo", path("hosts.txt"), path("ping.txt")})
                   .exitCode,
               0);
@@ -182,10 +173,10 @@ TEST_F(SimnetJobsTest, CacheToolFillsTheAddressListsOfTheMachinesThatHaveANetbio
     show("c:\\arpcache.txt", readLines("drive_c/arpcache.txt"));
     Lines expectedIps;
     Lines expectedMacs;
-    for (const std::string& machine : SimnetMachines::all()) {
-        if (machine != SimnetMachines::kWithoutNetbios) {
-            expectedIps.push_back(machine + " " + SimnetMachines::address(machine));
-            expectedMacs.push_back(machine + " " + SimnetMachines::mac(machine));
+    for (const std::string& machine : machines()) {
+        if (machine != kWithoutNetbios) {
+            expectedIps.push_back(machine + " " + address(machine));
+            expectedMacs.push_back(machine + " " + mac(machine));
         }
     }
     std::sort(expectedIps.begin(), expectedIps.end());
@@ -194,6 +185,22 @@ TEST_F(SimnetJobsTest, CacheToolFillsTheAddressListsOfTheMachinesThatHaveANetbio
     EXPECT_EQ(macs, expectedMacs);
 
     EXPECT_EQ(readLines("cache.log").front(), "ip2name saved");
+
+    // The passive detection of the program that lies in that folder files them into their rooms.
+    ASSERT_TRUE(realPlatform().system.setWorkingDirectory(path("prog")));
+    state.DataDir = path("prog/");
+    state.GroupList = {"SALLE1", "SALLE2", "CDI", "Autres"};
+    for (const std::string& group : state.GroupList) {
+        writeLines("prog/" + group, {});
+    }
+    ASSERT_TRUE(passiveAnalysis(state, realServices()));
+    CleanAutres(state, files(), status);
+    for (const std::string room : {"SALLE1", "SALLE2", "CDI"}) {
+        Lines expected = this->room(room);
+        std::erase(expected, std::string(kWithoutNetbios));
+        EXPECT_EQ(readLines("prog/" + room), expected) << room;
+    }
+    EXPECT_EQ(readLines("prog/Autres"), Lines{});
 }
 
 }  // namespace

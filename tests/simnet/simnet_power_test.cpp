@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <iostream>
 #include <memory>
 #include <thread>
 
@@ -15,41 +13,29 @@
 #include "power/follow_up.h"
 #include "power/power_commands.h"
 #include "power/scheduler.h"
-#include "tests/simnet/simnet_machines.h"
+#include "tests/simnet/simnet_test.h"
 #include "tests/support/await_jobs.h"
-#include "tests/support/program_run.h"
-#include "tests/support/scoped_environment.h"
-#include "tests/support/temp_dir_test.h"
 
 namespace vt::power {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-const Lines& kSalle1 = test::SimnetMachines::room("SALLE1");
+const Lines kSalle1 = test::SimnetTest::room("SALLE1");
 
-class SimnetPowerTest : public test::TempDirTest {
+class SimnetPowerTest : public test::SimnetTest {
 protected:
     void SetUp() override {
-        TempDirTest::SetUp();
-        network = test::SimnetMachines::fromEnvironment();
-        if (!network) {
-            GTEST_SKIP() << "hors du réseau simulé : lancer par « scripts/simnet exec »";
-        }
-        m_auth.emplace("VANTOREL_SMB_AUTH", network->authFile().c_str());
-        for (const char* tool : {"vt_cmd", "vt_echo", "wolcmd", "vt_shutdown"}) {
-            ASSERT_TRUE(fs::exists(test::binDir() + "/" + tool)) << tool << " not built";
-        }
-        for (const char* tool : {"vt_echo", "wolcmd"}) {
-            fs::create_symlink(test::binDir() + "/" + tool, path(tool));
+        SimnetTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         state.GroupList = {"SALLE1", "Autres"};
         state.Schedules.resize(2);
         for (const std::string& machine : kSalle1) {
-            state.MacList.push_back(machine + " " + test::SimnetMachines::mac(machine));
-            state.IpList.push_back(machine + " " + test::SimnetMachines::address(machine));
+            state.MacList.push_back(machine + " " + mac(machine));
+            state.IpList.push_back(machine + " " + address(machine));
         }
         state.Prefs.masque = "255.255.255.0";
         state.WolIncidents = {kWolLogHeader};
@@ -61,12 +47,12 @@ protected:
         followUps.reset();
         commands.reset();
         jobs.reset();
-        if (network) {
+        if (onSimnet()) {
             for (const std::string& machine : kSalle1) {
-                network->switchOn(machine);
+                simnet({"on", machine});
             }
         }
-        TempDirTest::TearDown();
+        SimnetTest::TearDown();
     }
 
     // The power engine wired as the main window wires it, on the real platform.
@@ -82,28 +68,18 @@ protected:
         scheduler = std::make_unique<Scheduler>(state, *m_services, *commands);
     }
 
-    // What the report quotes: the lines as the run left them.
-    static void show(const std::string& title, const Lines& lines) {
-        std::cout << "[simnet] " << title << '\n';
-        for (const std::string& line : lines) {
-            std::cout << "[simnet]   " << line << '\n';
-        }
-    }
-
-    std::optional<test::SimnetMachines> network;
     std::unique_ptr<discovery::BackgroundJobs> jobs;
     std::unique_ptr<PowerCommands> commands;
     std::unique_ptr<FollowUps> followUps;
     std::unique_ptr<Scheduler> scheduler;
 
 private:
-    std::optional<test::ScopedEnvironment> m_auth;
     std::optional<Services> m_services;
 };
 
 TEST_F(SimnetPowerTest, ScheduledPowerUpWakesEveryMachineButTheOneThatIgnoresWakeOnLan) {
     for (const std::string& machine : kSalle1) {
-        ASSERT_TRUE(network->switchOff(machine));
+        ASSERT_EQ(simnet({"off", machine}).exitCode, 0);
     }
     writeLines("SALLE1", kSalle1);
     state.Schedules[0].PowerOnTime = "8:00";
@@ -112,8 +88,8 @@ TEST_F(SimnetPowerTest, ScheduledPowerUpWakesEveryMachineButTheOneThatIgnoresWak
     startEngine();
 
     ASSERT_TRUE(scheduler->Timer1Timer());
-    EXPECT_TRUE(network->awaitStates({"SALLE1-01", "SALLE1-03", "SALLE1-04"}, "allumée", 10s));
-    EXPECT_EQ(network->stateOf("SALLE1-02"), "éteinte");
+    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-03", "SALLE1-04"}, "allumée", 10s));
+    EXPECT_EQ(stateOf("SALLE1-02"), "éteinte");
 
     timers.advance(kPowerUpFollowUpDelay);
     EXPECT_EQ(jobs->inFlightCount(), 4u);
@@ -140,9 +116,9 @@ TEST_F(SimnetPowerTest, ScheduledShutdownLeavesTheRefusingAndTheMarkedMachineOn)
     while (readLines("shutdown.log").size() < 4 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(100ms);
     }
-    EXPECT_TRUE(network->awaitStates({"SALLE1-01", "SALLE1-02"}, "éteinte", 10s));
-    EXPECT_EQ(network->stateOf("SALLE1-03"), "allumée");
-    EXPECT_EQ(network->stateOf("SALLE1-04"), "allumée");
+    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-02"}, "éteinte", 10s));
+    EXPECT_EQ(stateOf("SALLE1-03"), "allumée");
+    EXPECT_EQ(stateOf("SALLE1-04"), "allumée");
 
     const Lines log = readLines("shutdown.log");
     show("shutdown.log", log);

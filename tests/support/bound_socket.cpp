@@ -13,6 +13,12 @@ int openBoundSocket(int type, const std::string& address, std::uint16_t port,
     if (fd < 0) {
         return -1;
     }
+    // A server bound to a fixed port must get it back at once after an earlier one closed
+    // connections there (their ends wait in TIME_WAIT).
+    if (type == SOCK_STREAM) {
+        const int reuse = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    }
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(port);

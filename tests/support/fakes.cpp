@@ -31,7 +31,8 @@ void ManualClock::setDate(int year, int month, int day) {
     current.isoWeekday = platform::isoWeekdayOf(year, month, day);
 }
 
-TimerId ManualTimers::startOneShot(std::chrono::milliseconds delay, std::function<void()> callback) {
+TimerId ManualTimers::startOneShot(std::chrono::milliseconds delay,
+                                   std::function<void()> callback) {
     const TimerId id = m_nextId++;
     m_timers[id] = Entry{delay, m_now + delay, false, std::move(callback)};
     return id;
@@ -44,7 +45,9 @@ TimerId ManualTimers::startRepeating(std::chrono::milliseconds interval,
     return id;
 }
 
-void ManualTimers::stop(TimerId id) { m_timers.erase(id); }
+void ManualTimers::stop(TimerId id) {
+    m_timers.erase(id);
+}
 
 std::chrono::milliseconds ManualTimers::intervalOf(TimerId id) const {
     const auto it = m_timers.find(id);
@@ -101,6 +104,29 @@ platform::RunOutcome RecordingProcesses::runHidden(std::string_view commandLine,
 bool RecordingProcesses::openDocument(std::string_view program, std::string_view documentPath) {
     opened.push_back(std::string(program) + "|" + std::string(documentPath));
     return openSucceeds;
+}
+
+void RecordingHttpClient::get(const HttpGet& request, std::function<void()> done,
+                              std::function<void(const std::string& error)> failed) {
+    requests.push_back(request);
+    m_running = true;
+    m_done = std::move(done);
+    m_failed = std::move(failed);
+}
+
+void RecordingHttpClient::complete(platform::FileSystem& files, std::string_view body) {
+    m_running = false;
+    files.writeFile(requests.back().file, body);
+    if (m_done) {
+        m_done();
+    }
+}
+
+void RecordingHttpClient::fail(const std::string& error) {
+    m_running = false;
+    if (m_failed) {
+        m_failed(error);
+    }
 }
 
 }  // namespace vt::test

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/http_client.h"
 #include "core/services.h"
 
 namespace vt::test {
@@ -73,6 +74,26 @@ public:
     std::vector<std::string> opened;  // "program|document"
     bool startSucceeds = true;
     bool openSucceeds = true;
+};
+
+// Records the downloads asked for; the test ends the latest one as it likes. A new request
+// replaces the one still running, whose callbacks are then never called.
+class RecordingHttpClient : public HttpClient {
+public:
+    void get(const HttpGet& request, std::function<void()> done,
+             std::function<void(const std::string& error)> failed) override;
+
+    bool running() const { return m_running; }
+    // Stores the body in the request's file, then reports the completion.
+    void complete(platform::FileSystem& files, std::string_view body);
+    void fail(const std::string& error);
+
+    std::vector<HttpGet> requests;
+
+private:
+    bool m_running = false;
+    std::function<void()> m_done;
+    std::function<void(const std::string&)> m_failed;
 };
 
 }  // namespace vt::test

@@ -33,6 +33,12 @@ ProgramFolder::ProgramFolder() {
     // stops before it asks anything of the network.
     qputenv("VANTOREL_SMB_AUTH", QByteArray::fromStdString(m_root + "/no-smb.auth"));
     qputenv("KRB5CCNAME", QByteArray::fromStdString("FILE:" + m_root + "/no-ticket"));
+    // The batches run under a copy of vt_cmd whose folder holds the shutdown adapter but not
+    // the name-service ones (net, nbtstat, arp): vt_cmd finds them missing, so a window test
+    // that starts a NET VIEW or NBTSTAT job sends nothing onto the machine's network.
+    fs::create_directories(toolsDir(), error);
+    fs::copy_file(VT_BIN_DIR "/vt_cmd", toolsDir() + "vt_cmd", error);
+    fs::create_symlink(VT_BIN_DIR "/vt_shutdown", toolsDir() + "vt_shutdown", error);
     bool copied = true;
     for (const QString& image : ledImageNames()) {
         copied = QFile::copy(QString(VT_SOURCE_DIR "/data/") + image,
@@ -94,7 +100,7 @@ ApplicationOptions ProgramFolder::options(bool localArgument) const {
     options.programDirectory = programDir();
     options.platform.driveCRoot = driveC();
     options.platform.uncRoot = uncRoot();
-    options.platform.toolsDirectory = VT_BIN_DIR;
+    options.platform.toolsDirectory = toolsDir();
     return options;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// A fresh program folder for window tests: the four LED images in it, drive C and the UNC
-// root beside it, and the options that build the whole program there in-process.
+// A fresh program folder for window tests: the four LED images in it, drive C, the UNC root
+// and the batch interpreter beside it, and the options that build the whole program there
+// in-process.
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -29,6 +30,8 @@ public:
     std::string programDir() const { return m_root + "/prog/"; }
     std::string driveC() const { return m_root + "/drive_c/"; }
     std::string uncRoot() const { return m_root + "/unc/"; }
+    // Where the program finds vt_cmd, ending with "/".
+    std::string toolsDir() const { return m_root + "/tools/"; }
     std::string root() const { return m_root; }
     std::string path(std::string_view name) const { return programDir() + std::string(name); }
 

@@ -1,0 +1,75 @@
+#pragma once
+
+// Files discovered machine names into the group files: under every group whose name (three
+// characters or more) begins the machine's name, without regard to case, or under "Autres"
+// when no group matches. A group file that the filing writes comes out sorted without regard
+// to case and without duplicate lines. The discovery methods differ in where the messages go,
+// in an extra console line, in what counts as already listed and in what a missing group file
+// means.
+//
+// One filing serves one run of a method: each group file is read once, the names are added
+// to its buffer, and save() writes each file whose text changed, once, instead of rewriting
+// a file per machine.
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/VtlVar.h"
+#include "core/services.h"
+#include "core/strings.h"
+
+namespace vt::discovery {
+
+enum class DiscoveryMethod {
+    Csv,      // status messages; a name is added when absent
+    Passive,  // the same
+    NetView,  // console messages and the "correspondance trouvée" line; a group file that
+              // does not exist is left alone
+    Ipr,      // console messages and the extra line; a group that lists the name marked "*"
+              // does not get it a second time unmarked
+};
+
+class GroupFiling {
+public:
+    GroupFiling(const VtlVar& state, const Services& services, DiscoveryMethod method);
+
+    // Files one discovered name. A name that is empty (or blanks only) is not filed and is
+    // counted; a name longer than 255 characters or holding a control character is not filed
+    // and the console says why. FileError when an existing group file cannot be read.
+    void AssignToGroups(std::string_view name);
+
+    // Writes every group file whose text the filing changed. Tries every file; FileError for
+    // the first one that could not be written.
+    void save();
+
+    // Names that were left out for being empty.
+    std::size_t emptyNames() const { return m_emptyNames; }
+    // A console line counting them, when there were any.
+    void reportEmptyNames(std::string_view source) const;
+
+private:
+    struct Buffer {
+        std::string path;
+        SortedNoCaseList lines;
+        std::string readBytes;  // the file as it was read
+        bool exists = false;    // the file exists, or the filing has written to it
+        bool touched = false;   // the filing files names into it
+    };
+
+    // The buffer of a group file, read on first use; names are compared without regard to
+    // case, as files are found.
+    Buffer& buffer(const std::string& group);
+    void message(const std::string& text) const;
+    void addTo(Buffer& target, const std::string& name, bool isGroup);
+
+    const VtlVar& m_state;
+    Services m_services;
+    DiscoveryMethod m_method;
+    std::map<std::string, Buffer> m_buffers;  // upper-case file name -> buffer
+    std::size_t m_emptyNames = 0;
+};
+
+}  // namespace vt::discovery

@@ -1,0 +1,146 @@
+#include "discovery/netbios_method.h"
+
+#include "core/names.h"
+#include "core/text_file.h"
+#include "discovery/clean_autres.h"
+#include "discovery/group_filing.h"
+#include "discovery/netbios_output.h"
+
+namespace vt::discovery {
+
+namespace {
+
+constexpr const char* kMacListFile = "liste.mac";
+
+}  // namespace
+
+NetBiosMethod::NetBiosMethod(VtlVar& state, const Services& services, BackgroundJobs& jobs,
+                             ErrorReport report)
+    : m_state(state),
+      m_services(services),
+      m_jobs(jobs),
+      m_report(std::move(report)),
+      m_self(std::make_shared<NetBiosMethod*>(this)) {
+}
+
+PollHandler NetBiosMethod::handler(void (NetBiosMethod::*read)(JobPoll&)) {
+    const std::weak_ptr<NetBiosMethod*> self = m_self;
+    return [self, read](JobPoll& job) {
+        const auto owner = self.lock();
+        if (!owner) {
+            job.finish();
+            return;
+        }
+        NetBiosMethod& method = **owner;
+        runReportingErrors(method.m_services.console, method.m_report,
+                           [&method, &job, read] { (method.*read)(job); });
+    };
+}
+
+void NetBiosMethod::ExecLaunchNetView() {
+    m_jobs.ExecLaunchNetView(handler(&NetBiosMethod::ExecReadNetView));
+}
+
+void NetBiosMethod::ExecReadNetView(JobPoll& job) {
+    if (job.stillRunning()) {
+        return;
+    }
+    const std::string n = job.numberText();
+    m_services.status.setStatus("Lecture des résultats... ==> process " + n);
+    m_services.console.appendLine("Lecture des résultats NETVIEW... ==> process " + n);
+    const auto output = job.takeOutput();
+    if (!output) {
+        job.finish();
+        return;
+    }
+    if (!output->empty()) {
+        const NetViewListing listing = readNetView(*output);
+        for (const std::string& line : listing.headerLines) {
+            m_services.status.setStatus(line);
+        }
+        GroupFiling filing(m_state, m_services, DiscoveryMethod::NetView);
+        for (const std::string& name : listing.names) {
+            filing.AssignToGroups(name);
+        }
+        filing.save();
+        filing.reportEmptyNames("NET VIEW");
+        CleanAutres(m_state, m_services.platform.files, m_services.status);
+
+        m_services.status.setStatus("Recherche des adresses MAC... patientez");
+        m_services.console.appendLine("Recherche des adresses MAC...");
+        // One index for the whole search; the list changes only when the answers arrive.
+        const GroupLineAddresses addresses(m_state);
+        bool searched = false;
+        const std::vector<std::string> groups = m_state.GroupList;
+        for (const std::string& group : groups) {
+            m_services.status.setStatus("Adresses MAC de " + group + "... patientez");
+            m_services.console.appendLine("Adresses MAC de " + group + "...");
+            searched = searchMacAddresses(group, addresses) || searched;
+        }
+        if (searched) {
+            saveMacList();
+        }
+    }
+    m_services.status.setStatus(kNetViewDoneMessage);
+    m_services.console.appendLine(kNetViewDoneMessage);
+}
+
+void NetBiosMethod::GetMACADDR(const std::string& group) {
+    if (searchMacAddresses(group, GroupLineAddresses(m_state))) {
+        saveMacList();
+    }
+}
+
+bool NetBiosMethod::searchMacAddresses(const std::string& group,
+                                       const GroupLineAddresses& addresses) {
+    platform::FileSystem& files = m_services.platform.files;
+    if (!isUsableGroupName(group) || !files.exists(group)) {
+        return false;
+    }
+    for (const std::string& line : LoadGroupMachines(files, group)) {
+        if (characterCount(line) <= 1 || !addresses.mac(line).empty()) {
+            continue;
+        }
+        // The mark only says the machine is never shut down: it is asked under its name.
+        const std::string machine = StripMark(line);
+        if (!machine.empty()) {
+            m_jobs.ExecLaunchNBTSTAT(machine, handler(&NetBiosMethod::ExecReadNBTSTAT));
+        }
+    }
+    return true;
+}
+
+void NetBiosMethod::saveMacList() {
+    saveTextLines(m_services.platform.files, m_state.DataDir + kMacListFile, m_state.MacList);
+}
+
+void NetBiosMethod::ExecReadNBTSTAT(JobPoll& job) {
+    if (job.stillRunning()) {
+        return;
+    }
+    const auto output = job.takeOutput();
+    if (!output) {
+        job.finish();
+        return;
+    }
+    const std::string n = job.numberText();
+    m_services.console.appendLine("Analyse de NBTSTAT id " + n + "commence...");
+    const std::optional<NbtstatAnswer> answer = readNbtstat(*output);
+    // A name with a blank could not be read back from a "name address" line.
+    if (!answer || answer->name.find(' ') != std::string::npos ||
+        holdsControlCharacter(answer->name)) {
+        return;
+    }
+    if (MacLookup(m_state, answer->name).empty()) {
+        m_state.MacList.push_back(answer->name + " " + answer->mac);
+        // The same file as "liste.mac" wherever names are found without regard to case;
+        // written under that name so that no second list appears where case counts.
+        saveMacList();
+    }
+    m_services.status.setStatus("Analyse de NBTSTAT terminée pour " + answer->name + " [" +
+                                answer->mac + "]");
+    m_services.console.appendLine("Analyse de NBTSTAT id " + n + " terminée pour " + answer->name +
+                                  " : " + answer->address + " [" + answer->mac + "]");
+}
+
+}  // namespace vt::discovery

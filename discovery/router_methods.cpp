@@ -1,0 +1,152 @@
+#include "discovery/router_methods.h"
+
+#include "core/address_index.h"
+#include "core/names.h"
+#include "core/text_file.h"
+#include "discovery/clean_autres.h"
+#include "discovery/group_filing.h"
+#include "discovery/router_page.h"
+
+namespace vt::discovery {
+
+namespace {
+
+constexpr const char* kDefaultRouterUser = "admin";
+constexpr const char* kReadingRouterMessage = "Lecture des données d'IPR...";
+constexpr const char* kRouterDoneMessage = "Analyse de IPR terminée";
+
+// A name that an address list can hold: "name address" lines are read back up to the first
+// blank, one line each.
+bool isListableName(const std::string& name) {
+    return name.find(' ') == std::string::npos && !holdsControlCharacter(name) &&
+           characterCount(name) <= kNameLimit;
+}
+
+}  // namespace
+
+HttpGet routerRequest(const VtlVar& state, const std::string& password) {
+    HttpGet request;
+    request.url = state.Prefs.ipr_url.empty() ? kDefaultRouterUrl : state.Prefs.ipr_url;
+    request.user = state.Prefs.ipr_login.empty() ? kDefaultRouterUser : state.Prefs.ipr_login;
+    request.password = password;
+    request.defaultPort = kRouterDefaultPort;
+    request.userAgent = kHttpUserAgent;
+    request.file = kRouterPageFile;
+    return request;
+}
+
+HttpGet leasesRequest(const platform::System& system) {
+    HttpGet request;
+    const std::optional<std::string> url = system.environment(kLeasesUrlVariable);
+    request.url = url && !url->empty() ? *url : kDefaultLeasesUrl;
+    request.userAgent = kHttpUserAgent;
+    request.file = kLeasesFile;
+    return request;
+}
+
+RouterMethods::RouterMethods(VtlVar& state, const Services& services, HttpClient& http,
+                             HttpClient& http2, ErrorReport report)
+    : m_state(state),
+      m_services(services),
+      m_http(http),
+      m_http2(http2),
+      m_report(std::move(report)),
+      m_self(std::make_shared<RouterMethods*>(this)) {
+}
+
+void RouterMethods::download(HttpClient& client, const HttpGet& request,
+                             void (RouterMethods::*done)(),
+                             void (RouterMethods::*failed)(const std::string&)) {
+    const std::weak_ptr<RouterMethods*> self = m_self;
+    client.get(
+        request,
+        [self, done] {
+            if (const auto owner = self.lock()) {
+                ((*owner)->*done)();
+            }
+        },
+        [self, failed](const std::string& error) {
+            if (const auto owner = self.lock()) {
+                ((*owner)->*failed)(error);
+            }
+        });
+}
+
+void RouterMethods::startRouterRequest(const std::string& password) {
+    m_services.status.setStatus(kRouterRequestMessage);
+    m_state.IprPassword = password;
+    download(m_http, routerRequest(m_state, m_state.IprPassword), &RouterMethods::httpDoneFile,
+             &RouterMethods::httpError);
+    m_services.console.appendLine(kRouterRequestMessage);
+}
+
+void RouterMethods::httpDoneFile() {
+    runReportingErrors(m_services.console, m_report, [this] { readRouterPage(); });
+}
+
+void RouterMethods::readRouterPage() {
+    m_services.status.setStatus(kReadingRouterMessage);
+    m_services.console.appendLine(kReadingRouterMessage);
+    const std::optional<std::vector<RouterLease>> leases = discovery::readRouterPage(
+        loadTextLinesOrEmpty(m_services.platform.files, m_state.DataDir + kRouterPageFile));
+    if (!leases) {
+        m_services.console.appendLine(kRouterReadFailure);
+        return;
+    }
+    // Indexed once; each lease recorded goes into the index too, so a name the page lists
+    // twice is recorded once.
+    AddressIndex ips(m_state.IpList);
+    AddressIndex macs(m_state.MacList);
+    GroupFiling filing(m_state, m_services, DiscoveryMethod::Ipr);
+    for (const RouterLease& lease : *leases) {
+        if (trim(lease.name).empty()) {
+            filing.AssignToGroups(lease.name);
+            continue;
+        }
+        if (!isListableName(lease.name)) {
+            m_services.console.appendLine(
+                "nom de machine ignoré (blanc ou caractère de contrôle) : " +
+                shownName(lease.name));
+            continue;
+        }
+        if (!ips.find(lease.name) && !lease.ip.empty()) {
+            m_state.IpList.push_back(lease.name + " " + lease.ip);
+            ips.add(m_state.IpList.back());
+        }
+        if (!macs.find(lease.name) && !lease.mac.empty()) {
+            m_state.MacList.push_back(lease.name + " " + lease.mac);
+            macs.add(m_state.MacList.back());
+        }
+        m_services.console.appendLine("Enregistrment machine " + lease.name + " IP : " + lease.ip +
+                                      " MAC : " + lease.mac);
+        filing.AssignToGroups(lease.name);
+    }
+    filing.save();
+    filing.reportEmptyNames("IPR");
+    CleanAutres(m_state, m_services.platform.files, m_services.status);
+    m_services.status.setStatus(kRouterDoneMessage);
+    m_services.console.appendLine(kRouterDoneMessage);
+    platform::FileSystem& files = m_services.platform.files;
+    saveTextLines(files, m_state.DataDir + "liste.mac", m_state.MacList);
+    saveTextLines(files, m_state.DataDir + "liste.ip", m_state.IpList);
+}
+
+void RouterMethods::httpError(const std::string& error) {
+    m_services.console.appendLine("Echec : impossible de lire la page de l'ipr! : " + error);
+}
+
+void RouterMethods::GetDHCPDleases() {
+    m_services.console.appendLine("Envoi d'une requete vers leases...");
+    download(m_http2, leasesRequest(m_services.platform.system), &RouterMethods::http2DoneFile,
+             &RouterMethods::http2Error);
+}
+
+void RouterMethods::http2DoneFile() {
+    m_services.console.appendLine("le fichier dhcpd.leases a été créé.");
+}
+
+void RouterMethods::http2Error(const std::string& error) {
+    m_services.console.appendLine("Echec : impossible de connecter au serveur leases! : " + error);
+}
+
+}  // namespace vt::discovery
