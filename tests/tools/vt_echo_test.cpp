@@ -164,6 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
                                "\xE9l\xE8ve=0\r\n\x80uro=0\r\n"},
                       ListCase{"LinesNotTrimmed", " absent.invalid\r\n\tabsent.invalid \r\n",
                                " absent.invalid=0\r\n\tabsent.invalid =0\r\n"},
+                      ListCase{"MarkedMachineAnswersUnderItsPlainName",
+                               "localhost*\r\n127.0.0.4*\r\nabsent.invalid*\r\n*\r\n",
+                               "localhost*=1\r\n127.0.0.4*=1\r\nabsent.invalid*=0\r\n*=0\r\n"},
                       ListCase{"EmptyFileGivesEmptyResult", "", ""},
                       ListCase{"SingleBreakIsOneEmptyHost", "\r\n", "=0\r\n"}),
     [](const auto& listCase) { return std::string(listCase.param.name); });

@@ -12,8 +12,15 @@ namespace vt::echo {
 
 namespace {
 
+// A group file's line of a machine marked never to be shut down ends with "*": the machine
+// answers under its plain name, and its result line keeps the line as written.
 Resolver platformResolver(const platform::Network& network) {
-    return [&network](const std::string& host) { return network.resolveIpv4(host); };
+    return [&network](const std::string& host) {
+        if (host.size() > 1 && host.back() == '*') {
+            return network.resolveIpv4(std::string_view(host).substr(0, host.size() - 1));
+        }
+        return network.resolveIpv4(host);
+    };
 }
 
 // A file only when a regular file of that name exists: a directory, a device or a pipe is
