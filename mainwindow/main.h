@@ -37,8 +37,11 @@ class GroupRows;
 class Tadvanced_timer;
 class TAboutBox;
 class TConsole;
+class TEtatMachine;
 class TMessageInfo;
 class TOKBottomDlg;
+class TPrefs;
+class TsearchPDC;
 struct LedImages;
 
 class TForm1 : public QMainWindow {
@@ -57,6 +60,9 @@ public:
         TOKBottomDlg* textDialog = nullptr;
         TMessageInfo* messageInfo = nullptr;
         Tadvanced_timer* scheduleEditor = nullptr;
+        TsearchPDC* groupSource = nullptr;
+        TEtatMachine* machineStatus = nullptr;
+        TPrefs* preferences = nullptr;
     };
     void setPeers(const Peers& peers);
 
@@ -74,6 +80,9 @@ public:
     // Where the schedule editor opens: 100 pixels below this window's top, at its left plus
     // the left of the "Marche" column caption.
     QPoint scheduleEditorPlace() const;
+
+    // The numbered background jobs of the program, whose ping jobs the status window runs.
+    discovery::BackgroundJobs& jobs() const { return *m_jobs; }
 
     // A power command on a group, as the scheduler and the "on" and "off" buttons give it;
     // a file error is shown in a message box.
@@ -125,6 +134,8 @@ private:
     void BuildControls();
     void DestroyControls();
     void showGroupInPanel(const std::string& group);
+    // The group source dialog, then the rows rebuilt from the groups it gives.
+    void runGroupSourceDialog();
     void reloadPanel();
     bool isRow(int tag) const;
     void showSchedules();

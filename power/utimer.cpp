@@ -179,8 +179,14 @@ power::ScheduleEditorContents Tadvanced_timer::contents() const {
 }
 
 bool Tadvanced_timer::bouton_okClick() {
+    power::ScheduleEditorContents edited = contents();
+    // A time that can never fire is refused while the dialog still holds what was typed.
+    if (const auto refusal = power::prepareScheduleEditorSave(m_state, edited)) {
+        showMessage(this, QString::fromStdString(*refusal));
+        return false;
+    }
     try {
-        power::saveScheduleEditor(m_state, m_files, contents());
+        power::saveScheduleEditor(m_state, m_files, edited);
     } catch (const FileError& error) {
         // The dialog stays open so that what was typed is not lost with the failed save.
         showFileError(this, QString::fromUtf8(error.what()));

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
+#include "dialogs/uapropos.h"
 #include "mainwindow/application.h"
 #include "mainwindow/main.h"
 #include "mainwindow/uConsole.h"
@@ -35,15 +36,19 @@ private slots:
         app.mainWindow().GMClick(0);
         QVERIFY(QTest::qWaitForWindowExposed(&app.console()));
 
-        const QString target = qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
-                                   ? qEnvironmentVariable("VT_SCREENSHOT_DIR")
-                                   : QString::fromStdString(folder.root());
+        const QString target = vt::test::screenshotFolder(folder);
         const QPixmap main = app.mainWindow().grab();
         const QPixmap console = app.console().grab();
         QCOMPARE(main.size(), QSize(685, 698));
         QCOMPARE(console.size(), QSize(425, 310));
         QVERIFY(main.save(target + "/main-window.png"));
         QVERIFY(console.save(target + "/console.png"));
+        // The about box, whose texts are drawn whole.
+        vt::TAboutBox& about = app.aboutBox();
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QVERIFY(about.grab().save(target + "/about-box.png"));
+        about.hide();
         // The log area is black with its pale yellow text, not the window's default colours.
         const QImage log = console.toImage();
         QCOMPARE(log.pixelColor(400, 250), QColor(Qt::black));
