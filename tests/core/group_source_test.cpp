@@ -6,7 +6,6 @@
 
 #include "core/file_error.h"
 #include "core/utils.h"
-#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt {
@@ -42,45 +41,6 @@ protected:
     }
 };
 
-TEST_F(GroupSourceTest, LogonServerFillsAnEmptyControllerOnly) {
-    {
-        test::ScopedEnvironment logon("LOGONSERVER", "\\\\DC01");
-        takeLogonServer(state, realPlatform().system);
-        EXPECT_EQ(state.Prefs.pdc, "\\\\DC01");
-        state.Prefs.pdc = "\\\\AUTRE";
-        takeLogonServer(state, realPlatform().system);
-        EXPECT_EQ(state.Prefs.pdc, "\\\\AUTRE");
-    }
-    test::ScopedEnvironment unset("LOGONSERVER", nullptr);
-    state.Prefs.pdc.clear();
-    takeLogonServer(state, realPlatform().system);
-    EXPECT_EQ(state.Prefs.pdc, "");
-}
-
-TEST_F(GroupSourceTest, OkWritesThePreferencesAtOnceAndCreatesTheMissingGroupFiles) {
-    state.Prefs.esu = "true";
-    state.Prefs.ocs_server = "ocs";
-    writeLines("salle2", {"PC21", "PC22*"});
-    EXPECT_TRUE(confirm({"salle1", " salle2 ", "SALLE3"}).empty());
-    EXPECT_EQ(state.Prefs.pdc, "\\\\DC01");
-    EXPECT_EQ(state.Prefs.esu, "false");
-    const Lines prefs = readLines("vtl.ini");
-    ASSERT_EQ(prefs.size(), 19u);
-    EXPECT_EQ(prefs[0], "pdc=\\\\DC01");
-    EXPECT_EQ(prefs[1], "esu=false");
-    EXPECT_EQ(prefs[16], "ocs_server=ocs");
-    EXPECT_EQ(readLines("localGM"), (Lines{"salle1", "salle2", "SALLE3"}));
-    EXPECT_EQ(readBytes("salle1"), "");
-    EXPECT_EQ(readBytes("SALLE3"), "");
-    // An existing group keeps its machines.
-    EXPECT_EQ(readLines("salle2"), (Lines{"PC21", "PC22*"}));
-
-    confirm({}, "\\\\", true);
-    EXPECT_EQ(state.Prefs.pdc, "");
-    EXPECT_EQ(state.Prefs.esu, "true");
-    EXPECT_EQ(readLines("localGM"), Lines{});
-}
-
 TEST_F(GroupSourceTest, ExistingFileOfAnotherCaseIsTheGroupsFile) {
     writeLines("SALLE1", {"PC11"});
     EXPECT_TRUE(confirm({"salle1"}).empty());
@@ -89,19 +49,9 @@ TEST_F(GroupSourceTest, ExistingFileOfAnotherCaseIsTheGroupsFile) {
 }
 
 TEST_F(GroupSourceTest, LinesThatAreNoGroupNameGetNoFileAndAreListed) {
-    const Lines list = {"salle1",
-                        "",
-                        ".",
-                        "..",
-                        "\\",
-                        "/",
-                        ":",
-                        "a/b",
-                        "vtl.ini",
-                        "-salle",
-                        "salle2",
-                        "cdi\t2",
-                        std::string(256, 'x')};
+    Lines list = {"salle1", "",    ".",       "..",     "\\",     "/",
+                  ":",      "a/b", "vtl.ini", "-salle", "salle2", "cdi\t2"};
+    list.push_back(std::string(256, 'x'));
     const std::vector<SkippedGroupLine> skipped = confirm(list);
     std::vector<std::size_t> lines;
     for (const SkippedGroupLine& line : skipped) {
@@ -126,13 +76,8 @@ TEST_F(GroupSourceTest, LinesThatAreNoGroupNameGetNoFileAndAreListed) {
     LoadGroups(state, files(), console);
     EXPECT_EQ(state.GroupList, (Lines{"salle1", "salle2", "Autres"}));
 
-    const std::string message = skippedGroupLinesMessage(skipped);
-    EXPECT_EQ(message.substr(0, message.find('\n')),
-              "Ces lignes de la liste n'ont pas donné de groupe :");
-    EXPECT_NE(message.find("\nligne 8 « a/b » : nom de fichier impossible"), std::string::npos);
+    // The dialog's message, one line a skipped line, is checked in settings_dialogs_qtest.
     EXPECT_EQ(skippedGroupLinesMessage({}), "");
-    EXPECT_EQ(skippedGroupLinesMessage({skipped[0]}),
-              "Cette ligne de la liste n'a pas donné de groupe :\nligne 2 «  » : ligne vide");
 }
 
 TEST_F(GroupSourceTest, UnwritablePreferencesStopTheConfirmation) {

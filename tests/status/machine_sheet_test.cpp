@@ -41,26 +41,6 @@ TEST_F(MachineSheetTest, LaterRecordOfTheMachineWithItsSoftwareAndAddresses) {
     EXPECT_EQ(sheet.logiciels, (Lines{"LibreOffice 24.2", "Mozilla Firefox (x64 fr)"}));
 }
 
-TEST_F(MachineSheetTest, PC1ShowsNothingOfPC10) {
-    const MachineSheetContents sheet = fillMachineSheet(state, files(), "PC1");
-    EXPECT_EQ(sheet.ip, "10.0.0.1");
-    EXPECT_EQ(sheet.mac, "00-11-22-33-44-01");
-    EXPECT_EQ(sheet.os, "");
-    EXPECT_EQ(sheet.userid, "");
-    EXPECT_EQ(sheet.logiciels, Lines{});
-}
-
-TEST_F(MachineSheetTest, OldSystemNameIsShownUnshortened) {
-    writeLines("hardware.ocs",
-               {"12;PC07-2008;PC07;C;C;Microsoft Windows XP Professional;5.1;SP3;P4;2992;1;1024;"
-                "2460;10.0.0.17;;2008-03-14;2008-03-14;0;12;didodev;"});
-    const MachineSheetContents sheet = fillMachineSheet(state, files(), "PC07");
-    EXPECT_EQ(sheet.os, "Microsoft Windows XP Professional");
-    EXPECT_EQ(sheet.inventaire, "2008-03-14");
-    EXPECT_EQ(sheet.userid, "didodev");
-    EXPECT_EQ(sheet.logiciels, (Lines{"Mozilla Firefox", "Microsoft Office 2003"}));
-}
-
 TEST_F(MachineSheetTest, WithoutExportsTheAddressesStillShow) {
     fs::remove(path("softwares.ocs"));
     EXPECT_EQ(fillMachineSheet(state, files(), "PC07").logiciels, Lines{});
