@@ -9,6 +9,7 @@
 #include "core/file_error.h"
 #include "dialogs/dialog_answers.h"
 #include "dialogs/message_box.h"
+#include "dialogs/window_placement.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/window_style.h"
 
@@ -122,7 +123,8 @@ void Tadvanced_timer::FormCreate() {
 
 void Tadvanced_timer::place() {
     if (m_placement) {
-        move(m_placement());
+        // Beside a main window that stands partly off the screen, the editor stays on it.
+        move(reachablePlace(QRect(m_placement(), size())).topLeft());
     }
 }
 

@@ -426,6 +426,10 @@ private slots:
         s.edit(0, 1);
         QCOMPARE(runWith(dialog, QDialog::Rejected), int(QDialog::Rejected));
         QCOMPARE(dialog.pos(), QPoint(205, 130));
+        // A main window moved beyond the screen's right edge leaves the editor on the screen.
+        mainTopLeft = QPoint(2400, 30);
+        QCOMPARE(runWith(dialog, QDialog::Rejected), int(QDialog::Rejected));
+        QCOMPARE(dialog.geometry().right(), dialog.screen()->availableGeometry().right());
         const std::vector<vt::AskedDialog>& asked = vt::DialogAnswers::asked();
         QCOMPARE(asked.back().caption, QString("Programmation avancée"));
         QCOMPARE(asked.back().text, QString(" L'allumage est programmé à : "));
