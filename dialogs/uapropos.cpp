@@ -10,6 +10,7 @@
 #include "dialogs/dialog_answers.h"
 #include "dialogs/window_placement.h"
 #include "mainwindow/controls.h"
+#include "mainwindow/window_style.h"
 
 namespace vt {
 
@@ -47,6 +48,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(298, 226);
+    setFont(designFont(8));
 
     // A lowered outer bevel around a raised inner one.
     auto* panel = new QFrame(this);
@@ -70,16 +72,25 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     product->setFont(bold);
     addLabel(panel, "Version", "V1.2 beta (31/3/2011)", QRect(88, 40, 180, 16));
 
-    QLabel* notice = addLabel(panel, "Copyright",
-                              "Logiciel libre pour les administrateurs de réseaux "
-                              "d'établissements scolaires, fourni sans garantie.",
-                              QRect(8, 72, 265, 30));
-    notice->setWordWrap(true);
-    QLabel* comments = addLabel(
-        panel, "Comments", "Allumage/Extinction centralisée et planifiée des ordinateurs du réseau",
-        QRect(8, 108, 265, 41));
-    comments->setWordWrap(true);
-    comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Each wrapped text gets the height its lines take in the font the box is drawn with, so
+    // that no line is cut whatever font stands in for the design font.
+    constexpr int kTextLeft = 8;
+    constexpr int kTextWidth = 265;
+    constexpr int kTextGap = 6;
+    int top = 72;
+    for (const auto& [name, text] :
+         {std::pair{"Copyright",
+                    "Logiciel libre pour les administrateurs de réseaux "
+                    "d'établissements scolaires, fourni sans garantie."},
+          std::pair{"Comments",
+                    "Allumage/Extinction centralisée et planifiée des ordinateurs du réseau"}}) {
+        QLabel* label = addLabel(panel, name, QString::fromUtf8(text), QRect());
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        const int height = label->heightForWidth(kTextWidth);
+        label->setGeometry(kTextLeft, top, kTextWidth, height);
+        top += height + kTextGap;
+    }
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("OKButton");

@@ -7,7 +7,9 @@
 
 #include "dialogs/message_box.h"
 #include "dialogs/uBottomdlg.h"
+#include "dialogs/uSearchPC.h"
 #include "dialogs/uapropos.h"
+#include "dialogs/uprefs.h"
 #include "discovery/scan.h"
 #include "mainwindow/main.h"
 #include "mainwindow/qt_services.h"
@@ -15,6 +17,8 @@
 #include "mainwindow/uConsole.h"
 #include "mainwindow/umessageinfo.h"
 #include "power/utimer.h"
+#include "status/fiche_machine.h"
+#include "status/machines.h"
 
 namespace vt {
 
@@ -40,19 +44,31 @@ Application::Application(const ApplicationOptions& options)
     m_state.DataDir = folder;
 
     m_form = std::make_unique<TForm1>(m_state, *m_services, m_leds, options.localArgument);
+    m_searchPDC =
+        std::make_unique<TsearchPDC>(m_state, native, [this] { return m_form->windowGeometry(); });
     m_netScan = std::make_unique<TNetScan>(m_state, *m_services, m_form->jobs());
+    m_etatMachine = std::make_unique<TEtatMachine>(m_state, *m_services, m_leds, m_form->jobs());
+    m_etatMachine->setPlacement([this] { return m_form->geometry().topLeft(); });
     m_aboutBox = std::make_unique<TAboutBox>();
     m_console = std::make_unique<TConsole>(m_state.Prefs);
+    m_prefs = std::make_unique<TPrefs>(m_state);
     m_textDialog = std::make_unique<TOKBottomDlg>();
     m_scheduleEditor = std::make_unique<Tadvanced_timer>(m_state, native.files);
     m_scheduleEditor->setPlacement([this] { return m_form->scheduleEditorPlace(); });
     m_messageInfo = std::make_unique<TMessageInfo>();
+    m_ficheMachine = std::make_unique<TficheMachine>(m_state, native.files);
+    m_etatMachine->setMachineSheet(m_ficheMachine.get());
 
     m_consoleService->attach(m_console.get());
     // Background jobs write their progress there even while the window is closed.
     m_statusService->attach(m_netScan->Status());
-    m_form->setPeers(TForm1::Peers{m_aboutBox.get(), m_console.get(), m_textDialog.get(),
-                                   m_messageInfo.get(), m_scheduleEditor.get(), m_netScan.get()});
+    TForm1::Peers peers{m_aboutBox.get(), m_console.get(), m_textDialog.get(), m_messageInfo.get(),
+                        m_scheduleEditor.get()};
+    peers.netScan = m_netScan.get();
+    peers.groupSource = m_searchPDC.get();
+    peers.machineStatus = m_etatMachine.get();
+    peers.preferences = m_prefs.get();
+    m_form->setPeers(peers);
     QObject::connect(m_form.get(), &TForm1::quitRequested, [this] { finish(); });
     m_created = true;
     if (m_terminating) {
@@ -63,12 +79,16 @@ Application::Application(const ApplicationOptions& options)
 Application::~Application() {
     finish();
     m_terminationWatch.reset();
+    m_ficheMachine.reset();
     m_messageInfo.reset();
     m_scheduleEditor.reset();
     m_textDialog.reset();
+    m_prefs.reset();
     m_console.reset();
     m_aboutBox.reset();
+    m_etatMachine.reset();
     m_netScan.reset();
+    m_searchPDC.reset();
     m_form.reset();
 }
 
@@ -103,6 +123,7 @@ void Application::finish() {
     m_console->FormDestroy();
     m_form->FormDestroy();
     m_messageInfo->hide();
+    m_etatMachine->hide();
     m_console->hide();
     m_form->hide();
     QCoreApplication::exit(0);

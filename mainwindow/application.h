@@ -22,10 +22,14 @@ class QtTimers;
 class Tadvanced_timer;
 class TAboutBox;
 class TConsole;
+class TEtatMachine;
+class TficheMachine;
 class TForm1;
 class TMessageInfo;
 class TNetScan;
 class TOKBottomDlg;
+class TPrefs;
+class TsearchPDC;
 class TerminationWatch;
 
 struct ApplicationOptions {
@@ -73,6 +77,10 @@ public:
     TOKBottomDlg& textDialog() { return *m_textDialog; }
     TMessageInfo& messageInfo() { return *m_messageInfo; }
     Tadvanced_timer& scheduleEditor() { return *m_scheduleEditor; }
+    TsearchPDC& groupSourceDialog() { return *m_searchPDC; }
+    TEtatMachine& machineStatus() { return *m_etatMachine; }
+    TPrefs& preferencesDialog() { return *m_prefs; }
+    TficheMachine& machineSheet() { return *m_ficheMachine; }
 
 private:
     std::unique_ptr<platform::NativePlatform> m_native;
@@ -86,16 +94,16 @@ private:
 
     // The windows in their creation order; they go in the reverse order.
     std::unique_ptr<TForm1> m_form;
-    // TsearchPDC is created here.
+    std::unique_ptr<TsearchPDC> m_searchPDC;
     std::unique_ptr<TNetScan> m_netScan;
-    // TEtatMachine is created here.
+    std::unique_ptr<TEtatMachine> m_etatMachine;
     std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<TConsole> m_console;
-    // TPrefs is created here.
+    std::unique_ptr<TPrefs> m_prefs;
     std::unique_ptr<TOKBottomDlg> m_textDialog;
     std::unique_ptr<Tadvanced_timer> m_scheduleEditor;
     std::unique_ptr<TMessageInfo> m_messageInfo;
-    // TficheMachine is created here.
+    std::unique_ptr<TficheMachine> m_ficheMachine;
 
     std::unique_ptr<TerminationWatch> m_terminationWatch;
     bool m_finished = false;

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "mainwindow/led_images.h"
 #include "power/manual_commands.h"
@@ -38,6 +40,24 @@ void paintButton(QPushButton* button, const QColor& colour) {
                               .arg(colour.name()));
     // A style sheet of its own would otherwise give the button the application's font.
     button->setFont(button->parentWidget()->font());
+}
+
+// True when the button's caption is wider than the room its style leaves for it.
+bool captionIsCut(const QPushButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect room =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    return button->fontMetrics().horizontalAdvance(button->text()) > room.width();
+}
+
+// The comment, after the whole name when the button cannot show all of it.
+QString groupToolTip(const QPushButton* button, const QString& comment) {
+    if (!captionIsCut(button)) {
+        return comment;
+    }
+    return comment.isEmpty() ? button->text() : button->text() + "\n" + comment;
 }
 
 }  // namespace
@@ -86,6 +106,7 @@ void GroupRows::addRow(int row, const std::string& group) {
     controls.groupButton->setObjectName(rowName("GM", row));
     controls.groupButton->setGeometry(boundsOf(layout.groupButton));
     paintButton(controls.groupButton, Qt::white);
+    controls.groupButton->setToolTip(groupToolTip(controls.groupButton, QString()));
     setTag(controls.groupButton, layout.groupButtonTag);
     controls.groupButton->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(controls.groupButton, &QPushButton::clicked, this,
@@ -164,7 +185,8 @@ void GroupRows::showSchedules(const VtlVar& state) {
         row.durationBox->setText(QString::fromStdString(schedule.Duration));
         // The catch-all row keeps its fixed explanation.
         if (static_cast<int>(i) != lastRow()) {
-            row.groupButton->setToolTip(QString::fromStdString(schedule.Comment));
+            row.groupButton->setToolTip(
+                groupToolTip(row.groupButton, QString::fromStdString(schedule.Comment)));
         }
     }
 }

@@ -18,8 +18,12 @@
 #include "core/strings.h"
 #include "core/utils.h"
 #include "dialogs/message_box.h"
+#include "dialogs/plain_text_lines.h"
 #include "dialogs/uBottomdlg.h"
+#include "dialogs/uSearchPC.h"
 #include "dialogs/uapropos.h"
+#include "dialogs/uprefs.h"
+#include "dialogs/window_placement.h"
 #include "discovery/background_jobs.h"
 #include "discovery/scan.h"
 #include "mainwindow/controls.h"
@@ -37,6 +41,7 @@
 #include "power/schedule_store.h"
 #include "power/scheduler.h"
 #include "power/utimer.h"
+#include "status/machines.h"
 
 namespace vt {
 
@@ -44,26 +49,6 @@ namespace {
 
 constexpr int kShownGroupPointSize = 10;
 constexpr int kShownGroupSmallestPointSize = 6;
-
-std::vector<std::string> linesOf(const QString& text) {
-    std::vector<std::string> lines;
-    for (const QString& line : text.split('\n')) {
-        lines.push_back(line.toStdString());
-    }
-    // A final line break ends the last line; it starts no line of its own.
-    if (!lines.empty() && lines.back().empty()) {
-        lines.pop_back();
-    }
-    return lines;
-}
-
-QString textOf(const std::vector<std::string>& lines) {
-    QStringList text;
-    for (const std::string& line : lines) {
-        text.append(QString::fromStdString(line));
-    }
-    return text.join('\n');
-}
 
 }  // namespace
 
@@ -187,9 +172,12 @@ void TForm1::buildFixedControls() {
     nameFont.setBold(true);
     m_nomliste->setFont(nameFont);
     m_nomliste->setAlignment(Qt::AlignCenter);
+    // Dark on white: the panel behind it is pale, and white letters on it could not be read.
     QPalette nameColours = m_nomliste->palette();
-    nameColours.setColor(QPalette::WindowText, Qt::white);
+    nameColours.setColor(QPalette::Window, Qt::white);
+    nameColours.setColor(QPalette::WindowText, Qt::black);
     m_nomliste->setPalette(nameColours);
+    m_nomliste->setAutoFillBackground(true);
 
     QPushButton* scan = addButton(client, "Button1", "Scan", QRect(440, 48, 75, 25));
     connect(scan, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -201,6 +189,8 @@ void TForm1::buildFixedControls() {
     m_memo->setGeometry(432, 80, 209, 473);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A tab typed here would be saved as part of a machine name: Tab moves on instead.
+    m_memo->setTabChangesFocus(true);
 
     auto* status = new QStatusBar(this);
     status->setObjectName("StatusMain");
@@ -241,12 +231,12 @@ void TForm1::buildMenu() {
     addMenuItem(file, "Quitter1", "Quitter", true, &TForm1::Quitter1Click);
 
     QMenu* edit = addMenu("Edition1", "Edition");
-    addMenuItem(edit, "Prfrences1", "Préférences", false, &TForm1::Prfrences1Click);
+    addMenuItem(edit, "Prfrences1", "Préférences", true, &TForm1::Prfrences1Click);
 
     QMenu* groups = addMenu("Groupesmachines1", "Groupes machines");
-    addMenuItem(groups, "ImporterlesgroupesESU1", "Importer les groupes ESU", false,
+    addMenuItem(groups, "ImporterlesgroupesESU1", "Importer les groupes ESU", true,
                 &TForm1::ImporterlesgroupesESU1Click);
-    addMenuItem(groups, "Dfinir1", "Définir des groupes", false, &TForm1::Dfinir1Click);
+    addMenuItem(groups, "Dfinir1", "Définir des groupes", true, &TForm1::Dfinir1Click);
     addMenuItem(groups, "Nejamaisteindre1", "Ne jamais éteindre...", true,
                 &TForm1::Nejamaisteindre1Click);
 
@@ -286,7 +276,8 @@ void TForm1::FormCreate(bool localArgument) {
     }
     // Places are those of the client area, both ways, so that a place read back and applied
     // again does not creep by the size of the frame.
-    setGeometry(boundedPlace(geometry.left, geometry.top, geometry.width, geometry.height));
+    setGeometry(
+        reachablePlace(boundedPlace(geometry.left, geometry.top, geometry.width, geometry.height)));
     FormResize();
     setWindowTitle(QString::fromStdString(mainWindowCaption(m_state)));
 }
@@ -454,7 +445,7 @@ void TForm1::showGroupInPanel(const std::string& group) {
     // Names longer than the design place are drawn smaller rather than cut.
     showFittedText(m_nomliste, QString::fromStdString(group), kShownGroupPointSize,
                    kShownGroupSmallestPointSize);
-    m_memo->setPlainText(textOf(power::groupPanelLines(m_services.platform.files, group)));
+    m_memo->setPlainText(plainTextOf(power::groupPanelLines(m_services.platform.files, group)));
 }
 
 void TForm1::reloadPanel() {
@@ -467,8 +458,8 @@ void TForm1::GMClick(int tag) {
     if (!isRow(tag)) {
         return;
     }
-    // The caption and the list entry are the same name.
-    m_state.CurrentGroup = m_rows->groupButton(tag)->text().toStdString();
+    // The list entry: the button's caption, whole even when the button shows it cut.
+    m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
     showGroupInPanel(m_state.CurrentGroup);
 }
 
@@ -495,8 +486,12 @@ void TForm1::GMTimeClick(int tag) {
 }
 
 void TForm1::ledClick(int tag) {
-    if (isRow(tag)) {
-        m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
+    if (!isRow(tag)) {
+        return;
+    }
+    m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
+    if (m_peers.machineStatus != nullptr) {
+        m_peers.machineStatus->open();
     }
 }
 
@@ -546,9 +541,9 @@ void TForm1::BtnSaveClick() {
         }
         const auto saved =
             power::BtnSaveClick(m_state, m_services.platform.files, m_services.status, m_shownGroup,
-                                linesOf(m_memo->toPlainText()), searchMacAddresses);
+                                plainTextLines(m_memo->toPlainText()), searchMacAddresses);
         if (saved) {
-            m_memo->setPlainText(textOf(*saved));
+            m_memo->setPlainText(plainTextOf(*saved));
         }
     } catch (const FileError& error) {
         showFileErrorOf(error);
@@ -561,8 +556,9 @@ void TForm1::Nejamaisteindre1Click() {
     }
     m_peers.textDialog->geditLabel()->setText(QString::fromUtf8(power::kNeverShutdownPrompt));
     m_peers.textDialog->gEdit()->clear();
-    // The typed name counts whichever button closed the dialog.
-    m_peers.textDialog->exec();
+    if (m_peers.textDialog->exec() != QDialog::Accepted) {
+        return;
+    }
     try {
         if (power::addNeverShutdownMachine(m_state, m_services.platform.files,
                                            m_peers.textDialog->gEdit()->text().toStdString())) {
@@ -580,8 +576,15 @@ void TForm1::Commentaire1Click() {
     }
     m_peers.textDialog->geditLabel()->setText(QString::fromUtf8(power::kCommentPrompt));
     m_peers.textDialog->gEdit()->setText(QString::fromStdString(*comment));
-    m_peers.textDialog->exec();
-    power::endCommentEdit(m_state, m_peers.textDialog->gEdit()->text().toStdString());
+    if (m_peers.textDialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    try {
+        power::endCommentEdit(m_state, m_services.platform.files,
+                              m_peers.textDialog->gEdit()->text().toStdString());
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
     showSchedules();
 }
 
@@ -619,13 +622,34 @@ void TForm1::Button1Click() {
     }
 }
 
-// The handlers below belong to windows and commands that the program does not have yet;
-// their menu items and buttons are disabled, so none of them can run.
 void TForm1::Prfrences1Click() {
+    // The preferences change in memory; they reach "vtl.ini" at exit.
+    if (m_peers.preferences != nullptr) {
+        m_peers.preferences->exec();
+    }
 }
+
 void TForm1::ImporterlesgroupesESU1Click() {
+    runGroupSourceDialog();
 }
+
 void TForm1::Dfinir1Click() {
+    runGroupSourceDialog();
+}
+
+void TForm1::runGroupSourceDialog() {
+    if (m_peers.groupSource == nullptr) {
+        return;
+    }
+    m_peers.groupSource->exec();
+    // Whichever button closed the dialog, the rows show the groups as they now are.
+    DestroyControls();
+    try {
+        LoadGroups(m_state, m_services.platform.files, m_services.console);
+    } catch (const FileError& error) {
+        showFileErrorOf(error);
+    }
+    BuildControls();
 }
 
 void TForm1::Timer1Timer() {

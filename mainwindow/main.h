@@ -38,9 +38,12 @@ class GroupRows;
 class Tadvanced_timer;
 class TAboutBox;
 class TConsole;
+class TEtatMachine;
 class TMessageInfo;
 class TNetScan;
 class TOKBottomDlg;
+class TPrefs;
+class TsearchPDC;
 struct LedImages;
 
 class TForm1 : public QMainWindow {
@@ -60,6 +63,9 @@ public:
         TMessageInfo* messageInfo = nullptr;
         Tadvanced_timer* scheduleEditor = nullptr;
         TNetScan* netScan = nullptr;
+        TsearchPDC* groupSource = nullptr;
+        TEtatMachine* machineStatus = nullptr;
+        TPrefs* preferences = nullptr;
     };
     void setPeers(const Peers& peers);
 
@@ -73,7 +79,8 @@ public:
 
     // The group rows, and the group whose machine list the panel shows (empty: none).
     GroupRows& rows() const { return *m_rows; }
-    // The numbered background jobs, which the discovery window starts too.
+    // The numbered background jobs of the program, which the discovery window and the status
+    // window start too.
     discovery::BackgroundJobs& jobs() const { return *m_jobs; }
     const std::string& shownGroup() const { return m_shownGroup; }
     // Where the schedule editor opens: 100 pixels below this window's top, at its left plus
@@ -130,6 +137,8 @@ private:
     void BuildControls();
     void DestroyControls();
     void showGroupInPanel(const std::string& group);
+    // The group source dialog, then the rows rebuilt from the groups it gives.
+    void runGroupSourceDialog();
     void reloadPanel();
     bool isRow(int tag) const;
     void showSchedules();

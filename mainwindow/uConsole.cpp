@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
+#include <QVBoxLayout>
 
+#include "dialogs/window_placement.h"
 #include "mainwindow/window_style.h"
 
 namespace vt {
@@ -16,11 +18,15 @@ TConsole::TConsole(Preferences& prefs, QWidget* parent)
 
     m_memo = new QPlainTextEdit(this);
     m_memo->setObjectName("Memo1");
-    m_memo->setGeometry(0, 0, 417, 273);
     m_memo->setReadOnly(true);
     m_memo->setMaximumBlockCount(kKeptLines);
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The log grows all day: its earlier lines are reached by the scroll bar, and a larger
+    // window shows more of them.
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_memo);
     QPalette colours = m_memo->palette();
     colours.setColor(QPalette::Base, Qt::black);
     colours.setColor(QPalette::Text, kToolTipBackground);
@@ -56,7 +62,8 @@ void TConsole::setVisible(bool visible) {
 }
 
 void TConsole::FormShow() {
-    setGeometry(boundedPlace(m_prefs.cleft, m_prefs.ctop, width(), m_prefs.cheight));
+    setGeometry(
+        reachablePlace(boundedPlace(m_prefs.cleft, m_prefs.ctop, width(), m_prefs.cheight)));
 }
 
 void TConsole::closeEvent(QCloseEvent* event) {

@@ -44,6 +44,11 @@ std::string quoted(std::string_view text) {
     return field;
 }
 
+// The file is on disk all the same: the console says where, since no window shows it.
+void sayNothingOpened(const Services& services, const std::string& path) {
+    services.console.appendLine(kNothingOpenedMessage + path);
+}
+
 void saveLog(const VtlVar& state, const Services& services, const char* file,
              const std::vector<std::string>& log) {
     saveTextLines(services.platform.files, state.DataDir + file, log);
@@ -54,14 +59,15 @@ void showReport(const VtlVar& state, const Services& services, const char* logFi
     saveLog(state, services, logFile, log);
     const std::string path = state.DataDir + kReportFile;
     saveTextLines(services.platform.files, path, report);
-    // Nothing to tell when no viewer starts: the report is on disk all the same.
-    services.platform.processes.openDocument(kTextViewer, path);
+    if (!services.platform.processes.openDocument(kTextViewer, path)) {
+        sayNothingOpened(services, path);
+    }
 }
 
 void openInSpreadsheet(const Services& services, const std::string& path) {
     platform::Processes& processes = services.platform.processes;
-    if (!processes.openDocument(kSpreadsheet, path)) {
-        processes.openDocument(kTextViewer, path);
+    if (!processes.openDocument(kSpreadsheet, path) && !processes.openDocument(kTextViewer, path)) {
+        sayNothingOpened(services, path);
     }
 }
 

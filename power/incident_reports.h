@@ -18,6 +18,9 @@ inline constexpr const char* kMachineListFile = "liste.machines";
 // The Windows names of the programs that show the files; the platform maps them.
 inline constexpr const char* kTextViewer = "notepad.exe";
 inline constexpr const char* kSpreadsheet = "scalc.exe";
+// Console line, before the file's path, when no program could be started to show a file.
+inline constexpr const char* kNothingOpenedMessage =
+    "Aucun programme trouvé pour ouvrir le fichier, qui est enregistré ici : ";
 
 inline constexpr const char* kWolReportTitle =
     "Vantorel - Liste des incidents de mise en route à distance des ordinateurs (Wake-on-Lan)";
@@ -39,7 +42,8 @@ std::vector<std::string> shutdownReportLines(const std::vector<std::string>& log
 std::vector<std::string> machineListLines(const VtlVar& state, const platform::FileSystem& files);
 
 // "Incidents WOL" / "Incidents shutdown": write the log to DataDir + its file name, the report
-// to DataDir + "rapport.txt", and open the report in the text viewer.
+// to DataDir + "rapport.txt", and open the report in the text viewer. Every action says on the
+// console where its file is when no program could be started to show it.
 void showWolReport(const VtlVar& state, const Services& services);
 void showShutdownReport(const VtlVar& state, const Services& services);
 

@@ -124,7 +124,7 @@ bool addNeverShutdownMachine(const VtlVar& state, platform::FileSystem& files,
 
 std::optional<std::string> beginCommentEdit(VtlVar& state) {
     const int index = groupIndexOf(state, state.CurrentGroup);
-    if (index < 0) {
+    if (index < 0 || state.CurrentGroup == state.OtherGroupName) {
         return std::nullopt;
     }
     state.CommentGroupIndex = index;
@@ -132,12 +132,14 @@ std::optional<std::string> beginCommentEdit(VtlVar& state) {
     return state.Schedules[static_cast<std::size_t>(index)].Comment;
 }
 
-void endCommentEdit(VtlVar& state, const std::string& comment) {
+void endCommentEdit(VtlVar& state, platform::FileSystem& files, const std::string& comment) {
     resizeSchedules(state);
     const int index = state.CommentGroupIndex;
-    if (index >= 0 && index < static_cast<int>(state.Schedules.size())) {
-        state.Schedules[static_cast<std::size_t>(index)].Comment = comment;
+    if (index < 0 || index >= static_cast<int>(state.Schedules.size())) {
+        return;
     }
+    state.Schedules[static_cast<std::size_t>(index)].Comment = comment;
+    SaveCommentFor(state, files, index, comment);
 }
 
 }  // namespace vt::power

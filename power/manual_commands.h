@@ -93,9 +93,12 @@ bool addNeverShutdownMachine(const VtlVar& state, platform::FileSystem& files,
                              const std::string& typedName);
 
 // "Commentaire": CommentGroupIndex := the index of CurrentGroup; returns the comment to edit,
-// nothing when CurrentGroup is not in GroupList.
+// nothing when CurrentGroup is not in GroupList or is the catch-all group, whose button keeps
+// its fixed explanation.
 std::optional<std::string> beginCommentEdit(VtlVar& state);
-// Stores the edited comment of CommentGroupIndex (the tooltip of its button).
-void endCommentEdit(VtlVar& state, const std::string& comment);
+// The comment of CommentGroupIndex was confirmed: it becomes the tooltip of its button and is
+// written into the group's record of "settings.ini" at once (SaveCommentFor). FileError when
+// the file cannot be read or written; the tooltip has the comment all the same.
+void endCommentEdit(VtlVar& state, platform::FileSystem& files, const std::string& comment);
 
 }  // namespace vt::power

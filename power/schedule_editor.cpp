@@ -1,6 +1,11 @@
 #include "power/schedule_editor.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "core/strings.h"
 #include "core/text_file.h"
+#include "power/scheduler.h"
 
 namespace vt::power {
 
@@ -48,7 +53,113 @@ void fillFromLine(ScheduleEditorContents& contents, const std::string& line, boo
     }
 }
 
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+const char* const kTimeHint =
+    "tapez les heures de 0 à 23, deux-points, puis les minutes de 0 à 59 (par exemple 7:30 ou "
+    "7h30)";
+
+std::string quotedTime(std::string_view time) {
+    return "« " + std::string(time) + " »";
+}
+
+// The time and the shift every synchronised group would get.
+std::optional<std::string> synchronisationRefusal(const VtlVar& state, const std::string& time) {
+    for (std::size_t i = 1; i < state.GroupList.size(); ++i) {
+        const std::string shifted = AddMinutes(time, static_cast<int>(i));
+        if (!isTimeOfDay(shifted)) {
+            return "Avec « synchroniser tous les groupes avec ces horaires », le groupe " +
+                   state.GroupList[i] + " serait programmé à " + shifted +
+                   ", une heure qui n'existe pas : choisissez une heure plus tôt.";
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> durationRefusal(const std::string& duration,
+                                           const std::vector<std::string>& powerOnTimes) {
+    if (duration.empty()) {
+        return std::nullopt;
+    }
+    const std::optional<std::int32_t> minutes = parseVtlInt(duration);
+    if (!minutes || *minutes <= 0) {
+        return "La durée " + quotedTime(duration) +
+               " doit être un nombre entier de minutes, au moins 1.";
+    }
+    for (const std::string& time : powerOnTimes) {
+        if (time != "0:00" && !derivedShutdownTime(GroupDaySchedule{time, "0:00", duration, ""})) {
+            return "Un allumage à " + time + " pour " + duration +
+                   " mn finirait après minuit : l'arrêt ne se ferait jamais.";
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::string typedTime(std::string_view text) {
+    std::string time = trim(text);
+    if (time.find(':') != std::string::npos) {
+        return time;
+    }
+    const std::size_t h = time.find_first_of("hH");
+    if (h == std::string::npos || time.find_first_of("hH", h + 1) != std::string::npos) {
+        return time;
+    }
+    const std::string hours = time.substr(0, h);
+    const std::string minutes = time.substr(h + 1);
+    if (!allDigits(hours) || (!minutes.empty() && !allDigits(minutes))) {
+        return time;
+    }
+    return hours + ":" + (minutes.empty() ? "00" : minutes);
+}
+
+std::optional<std::string> prepareScheduleEditorSave(const VtlVar& state,
+                                                     ScheduleEditorContents& contents) {
+    std::vector<std::string> powerOnTimes;
+    if (contents.everyDay) {
+        contents.time = typedTime(contents.time);
+        if (contents.time.empty()) {
+            contents.time = "0:00";
+        }
+        if (!isTimeOfDay(contents.time)) {
+            return "L'heure " + quotedTime(contents.time) + " n'existe pas : " + kTimeHint + ".";
+        }
+        if (contents.synchronise) {
+            if (auto refusal = synchronisationRefusal(state, contents.time)) {
+                return refusal;
+            }
+        }
+        powerOnTimes.push_back(contents.time);
+    } else {
+        for (std::size_t d = 0; d < contents.days.size(); ++d) {
+            std::string& day = contents.days[d];
+            day = typedTime(day);
+            if (day.empty()) {
+                continue;
+            }
+            if (!isTimeOfDay(day)) {
+                return "L'heure du " + DayName(static_cast<int>(d) + 1) + " " + quotedTime(day) +
+                       " n'existe pas : " + kTimeHint + ".";
+            }
+            if (contents.synchronise) {
+                if (auto refusal = synchronisationRefusal(state, day)) {
+                    return refusal;
+                }
+            }
+            // The file keeps per-day times as the store writes them, minutes on two digits.
+            powerOnTimes.push_back(AddMinutes(day, 0));
+        }
+    }
+    if (editsPowerOnLine(state.EditedTimeField)) {
+        contents.duration = trim(contents.duration);
+        return durationRefusal(contents.duration, powerOnTimes);
+    }
+    return std::nullopt;
+}
 
 ScheduleEditorLayout scheduleEditorLayout(bool everyDay) {
     if (everyDay) {

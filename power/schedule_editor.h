@@ -3,7 +3,9 @@
 // What the schedule editor ("Programmation avancée") shows and saves: one line of one group's
 // record in "settings.ini", the power-on line or the shutdown line.
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/VtlVar.h"
 #include "platform/platform.h"
@@ -49,6 +51,20 @@ struct ScheduleEditorContents {
 // power-on line without a record keeps it.
 ScheduleEditorContents fillScheduleEditor(const VtlVar& state, const platform::FileSystem& files,
                                           bool everyDayBefore);
+
+// A time as the user types it, in the form the file keeps: blanks around it dropped, and the
+// French way of writing it, "7h30" (or "7H30", "7h"), read as 7:30 (7:00). Anything else is
+// returned as typed.
+std::string typedTime(std::string_view text);
+
+// Checks the boxes before OK saves them and puts their times in the form the file keeps
+// (typedTime; an empty every-day time is "0:00", no action). A time the scheduler could never
+// match is refused: one that is no hour 0 to 23 and minute 0 to 59, one that the
+// synchronisation of all groups would push beyond 23:59 for some group, a duration that is no
+// whole number of minutes above 0, and a power-on time whose duration would end after
+// midnight. The French reason of the refusal, or nothing when the save may go ahead.
+std::optional<std::string> prepareScheduleEditorSave(const VtlVar& state,
+                                                     ScheduleEditorContents& contents);
 
 // The OK button: saves the edited line for EditedGroupIndex, or, when synchronise is ticked,
 // for every group of GroupList ("Autres" included), each shifted by its index in minutes.

@@ -178,6 +178,28 @@ void LoadTodaySchedule(VtlVar& state, const Services& services) {
     LoadTodaySchedule(state, services.platform.files, services.clock.now().isoWeekday);
 }
 
+void SaveCommentFor(VtlVar& state, platform::FileSystem& files, int groupIndex,
+                    std::string_view comment) {
+    if (groupIndex < 0 || groupIndex >= static_cast<int>(state.GroupList.size())) {
+        return;
+    }
+    const std::string& group = state.GroupList[static_cast<std::size_t>(groupIndex)];
+    std::vector<std::string> lines;
+    if (files.exists(kScheduleFile)) {
+        lines = loadTextLines(files, kScheduleFile);
+    }
+    completeLastRecord(lines);
+    const int record = findScheduleRecord(lines, group);
+    if (record < 0) {
+        for (const std::string& line : newRecord(group, comment)) {
+            lines.push_back(line);
+        }
+    } else {
+        lines[static_cast<std::size_t>(record) + 3] = oneLine(comment);
+    }
+    saveTextLines(files, state.DataDir + kScheduleFile, lines);
+}
+
 void SaveSettingsFor(VtlVar& state, platform::FileSystem& files, int groupIndex,
                      const ScheduleEdit& edit) {
     if (groupIndex < 0 || groupIndex >= static_cast<int>(state.GroupList.size())) {

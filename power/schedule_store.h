@@ -64,4 +64,12 @@ int findScheduleRecord(const std::vector<std::string>& lines, std::string_view g
 void SaveSettingsFor(VtlVar& state, platform::FileSystem& files, int groupIndex,
                      const ScheduleEdit& edit);
 
+// Writes a group's comment into the comment line of its record at once: reads "settings.ini"
+// (bare name; a missing file counts as empty), creates the record when the group has none,
+// and writes DataDir + "settings.ini". A comment typed in the main window is thus kept by the
+// next load and by the schedule editor. An index outside GroupList changes nothing. FileError
+// when the file exists but cannot be read, or cannot be written.
+void SaveCommentFor(VtlVar& state, platform::FileSystem& files, int groupIndex,
+                    std::string_view comment);
+
 }  // namespace vt::power

@@ -33,6 +33,10 @@ std::optional<TimeOfDay> parseTimeOfDay(std::string_view time) {
 
 }  // namespace
 
+bool isTimeOfDay(std::string_view time) {
+    return parseTimeOfDay(time).has_value();
+}
+
 bool IsDue(std::string_view time, const platform::LocalDateTime& now) {
     if (time == "0:00") {
         return false;

@@ -22,6 +22,10 @@ inline constexpr std::chrono::milliseconds kSchedulerInterval{60000};
 inline constexpr const char* kScheduleReloadTime = "0:01";
 inline constexpr const char* kSoftwareInventoryTime = "7:30";
 
+// True when the text is a time the scheduler can match: hours 0 to 23, ":", minutes 0 to 59,
+// each read as the preferences file reads integers. "0:00" (no action) is one.
+bool isTimeOfDay(std::string_view time);
+
 // True when the time text ("7:30", "07:30") is due: the time of day is later than h:m:00 and
 // not later than three minutes after it. "0:00" and texts that are not hours 0 to 23 and
 // minutes 0 to 59 are never due. A time from 23:57 on stays due past midnight for the rest of

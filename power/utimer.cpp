@@ -9,6 +9,7 @@
 #include "core/file_error.h"
 #include "dialogs/dialog_answers.h"
 #include "dialogs/message_box.h"
+#include "dialogs/window_placement.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/window_style.h"
 
@@ -122,7 +123,8 @@ void Tadvanced_timer::FormCreate() {
 
 void Tadvanced_timer::place() {
     if (m_placement) {
-        move(m_placement());
+        // Beside a main window that stands partly off the screen, the editor stays on it.
+        move(reachablePlace(QRect(m_placement(), size())).topLeft());
     }
 }
 
@@ -179,8 +181,14 @@ power::ScheduleEditorContents Tadvanced_timer::contents() const {
 }
 
 bool Tadvanced_timer::bouton_okClick() {
+    power::ScheduleEditorContents edited = contents();
+    // A time that can never fire is refused while the dialog still holds what was typed.
+    if (const auto refusal = power::prepareScheduleEditorSave(m_state, edited)) {
+        showMessage(this, QString::fromStdString(*refusal));
+        return false;
+    }
     try {
-        power::saveScheduleEditor(m_state, m_files, contents());
+        power::saveScheduleEditor(m_state, m_files, edited);
     } catch (const FileError& error) {
         // The dialog stays open so that what was typed is not lost with the failed save.
         showFileError(this, QString::fromUtf8(error.what()));

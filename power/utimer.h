@@ -53,8 +53,9 @@ public:
     void FormCreate();
     void FormActivate();
     void tljClick();
-    // Saves; a file error is shown and keeps the dialog open with what was typed. True when
-    // the line was saved and the dialog closed.
+    // Saves; a time that could never fire is refused with a message, and a file error is
+    // shown, both keeping the dialog open with what was typed. True when the line was saved
+    // and the dialog closed.
     bool bouton_okClick();
 
 private:

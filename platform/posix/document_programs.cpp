@@ -24,7 +24,9 @@ std::vector<DocumentProgram> documentProgramsFor(std::string_view windowsProgram
                 {"leafpad", {}},           {"xdg-open", {}}};
     }
     if (namesWindowsProgram(windowsProgram, "scalc")) {
-        return {{"localc", {}}, {"libreoffice", {"--calc"}}, {"soffice", {"--calc"}}};
+        return {{"localc", {kCsvImportOption}},
+                {"libreoffice", {"--calc", kCsvImportOption}},
+                {"soffice", {"--calc", kCsvImportOption}}};
     }
     return {};
 }

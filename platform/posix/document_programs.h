@@ -9,7 +9,10 @@
 //       an extensionless file to whatever the desktop associates with it, which may be no
 //       text viewer at all; it is only the last resort.
 //   "scalc.exe" (the spreadsheet): localc, "libreoffice --calc", "soffice --calc". Nothing
-//       else: when none is there the caller falls back to the text viewer itself.
+//       else: when none is there the caller falls back to the text viewer itself. The
+//       spreadsheet is told how the system's exports are written, so that it opens them
+//       without asking and reads their accents right: fields separated by ";", text between
+//       double quotes, the Windows-1252 character set (code 1 of its CSV import options).
 
 #include <optional>
 #include <string>
@@ -19,6 +22,10 @@
 #include "platform/posix/launch_rules.h"
 
 namespace vt::platform::posix {
+
+// The spreadsheet's CSV import: separator 59 (";"), text delimiter 34 ("\""), character set 1
+// (Windows-1252), reading from line 1.
+inline constexpr const char* kCsvImportOption = "--infilter=Text - txt - csv (StarCalc):59,34,1,1";
 
 struct DocumentProgram {
     std::string program;               // a bare name, looked for along the search path

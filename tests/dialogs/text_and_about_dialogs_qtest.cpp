@@ -174,6 +174,23 @@ private slots:
         QCOMPARE(box.result(), int(QDialog::Accepted));
     }
 
+    void aboutBoxTextsAreDrawnWhole() {
+        vt::TAboutBox box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        auto* panel = box.findChild<QWidget*>("Panel1");
+        int previousBottom = 0;
+        for (const char* name : {"Copyright", "Comments"}) {
+            auto* label = box.findChild<QLabel*>(name);
+            QVERIFY(label->wordWrap());
+            // Every wrapped line has its room, and the texts lie inside the panel, apart.
+            QVERIFY2(label->height() >= label->heightForWidth(label->width()), name);
+            QVERIFY2(label->geometry().top() > previousBottom, name);
+            QVERIFY2(label->geometry().bottom() < panel->contentsRect().bottom(), name);
+            previousBottom = label->geometry().bottom();
+        }
+    }
+
     void aproposMenuOpensTheAboutBox() {
         vt::test::ProgramFolder folder;
         QVERIFY(folder.isValid());

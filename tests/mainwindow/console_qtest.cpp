@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "mainwindow/application.h"
@@ -51,13 +52,32 @@ private slots:
         QCOMPARE(console.geometry(), QRect(716, 6, 425, 308));
         QPlainTextEdit* memo = console.Memo1();
         QCOMPARE(memo->objectName(), QString("Memo1"));
-        QCOMPARE(memo->geometry(), QRect(0, 0, 417, 273));
         QVERIFY(memo->isReadOnly());
         QCOMPARE(memo->palette().color(QPalette::Base), QColor(Qt::black));
         QCOMPARE(memo->palette().color(QPalette::Text), QColor(0xFF, 0xFF, 0xE1));
-        QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(memo->font().pointSize(), 8);
+    }
+
+    void logAreaFollowsTheWindowsSizeAndScrolls() {
+        vt::Preferences prefs;
+        prefs.cleft = 300;
+        prefs.ctop = 40;
+        prefs.cheight = 308;
+        vt::TConsole console(prefs);
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        QPlainTextEdit* memo = console.Memo1();
+        QCOMPARE(memo->geometry(), QRect(0, 0, 425, 308));
+        console.resize(600, 450);
+        QTRY_COMPARE(memo->geometry(), QRect(0, 0, 600, 450));
+        // A day's lines are more than the window holds: the earlier ones are scrolled to.
+        for (int i = 0; i < 200; ++i) {
+            console.appendLine("Lancement de ping PC" + std::to_string(i) + "...");
+        }
+        QVERIFY(memo->verticalScrollBar()->isVisible());
+        QVERIFY(memo->verticalScrollBar()->maximum() > 0);
     }
 
     void aLineIsAppendedAsItIs_data() {
@@ -131,6 +151,49 @@ private slots:
     void firstStartPutsTheConsoleAgainstTheMainWindow() {
         vt::TConsole& console = startShown({});
         QCOMPARE(console.geometry(), QRect(685 + 195, 71, 425, 310));
+    }
+
+    void placesSavedOnALargerScreenAreBroughtBackOntoThisOne_data() {
+        QTest::addColumn<QStringList>("preferences");
+        QTest::addColumn<QRect>("console");  // empty: anywhere on the screen
+        QTest::addColumn<QRect>("main");
+        // The test screen is 1920 by 1080.
+        QTest::newRow("right of the screen")
+            << QStringList{"cleft=2500", "ctop=40", "cheight=200", "left=2600", "top=100"}
+            << QRect(1920 - 425, 40, 425, 200) << QRect(1920 - 685, 100, 685, 698);
+        QTest::newRow("above and left")
+            << QStringList{"cleft=-900", "ctop=-500", "cheight=200", "left=-1000", "top=-800"}
+            << QRect(0, 0, 425, 200) << QRect(0, 0, 685, 698);
+        QTest::newRow("below") << QStringList{"cleft=300", "ctop=1500", "cheight=300", "top=1200"}
+                               << QRect(300, 1080 - 300, 425, 300)
+                               << QRect(195, 1080 - 698, 685, 698);
+        // Partly off the screen but its title bar within reach: left as it was.
+        QTest::newRow("reachable")
+            << QStringList{"cleft=1800", "ctop=40", "cheight=200", "left=-600", "top=20"}
+            << QRect(1800, 40, 425, 200) << QRect(-600, 20, 685, 698);
+    }
+
+    void placesSavedOnALargerScreenAreBroughtBackOntoThisOne() {
+        QFETCH(QStringList, preferences);
+        QFETCH(QRect, console);
+        QFETCH(QRect, main);
+        std::vector<std::string> lines;
+        for (const QString& line : preferences) {
+            lines.push_back(line.toStdString());
+        }
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 1920, 1080));
+        vt::TConsole& shown = startShown(lines);
+        // Within the few pixels of frame that a window system may keep on the screen too.
+        const auto near = [](const QRect& actual, const QRect& expected) {
+            constexpr int kFrame = 4;
+            return actual.size() == expected.size() && qAbs(actual.x() - expected.x()) <= kFrame &&
+                   qAbs(actual.y() - expected.y()) <= kFrame;
+        };
+        QVERIFY2(near(shown.geometry(), console),
+                 qPrintable(QString("console at %1,%2").arg(shown.x()).arg(shown.y())));
+        const QRect form = m_app->mainWindow().geometry();
+        QVERIFY2(near(form, main),
+                 qPrintable(QString("main at %1,%2").arg(form.x()).arg(form.y())));
     }
 
     void storedPlaceIsAppliedWhenShown() {

@@ -28,10 +28,6 @@ QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-void click(QWidget* control) {
-    QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
-}
-
 }  // namespace
 
 class GroupRowsTest : public QObject {
@@ -143,7 +139,7 @@ private slots:
         for (const Case& c : cases) {
             vt::DialogAnswers::reset();
             vt::DialogAnswers::preset({QDialog::Rejected, std::nullopt});
-            click(c.box);
+            vt::test::clickCentre(c.box);
             QCOMPARE(state().EditedTimeField, c.field);
             QCOMPARE(state().EditedGroupIndex, c.group);
             QCOMPARE(vt::DialogAnswers::asked().size(), std::size_t(1));
@@ -172,7 +168,7 @@ private slots:
                                                   {rows().durationBox(1100), 2}};
         for (const auto& [box, field] : boxes) {
             vt::DialogAnswers::preset({QDialog::Rejected, std::nullopt});
-            click(box);
+            vt::test::clickCentre(box);
             QCOMPARE(state().EditedTimeField, field);
         }
         QCOMPARE(text(state().CurrentGroup), QString("G1100"));
@@ -186,7 +182,7 @@ private slots:
             editor.findChild<QLineEdit*>("Pduree")->setText("45");
         });
         vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
-        click(rows().powerOnBox(1));
+        vt::test::clickCentre(rows().powerOnBox(1));
         QCOMPARE(rows().powerOnBox(1)->text(), QString("8:10"));
         QCOMPARE(rows().durationBox(1)->text(), QString("45"));
         QCOMPARE(m_folder->readLines("settings.ini").at(5), std::string("SALLE-B"));
@@ -195,15 +191,15 @@ private slots:
 
     void saveStoresTheShownGroupsListInUpperCase() {
         start();
-        click(rows().groupButton(0));
+        vt::test::clickCentre(rows().groupButton(0));
         QCOMPARE(form().findChild<QLabel*>("nomliste")->text(), QString("SALLE-A"));
         QCOMPARE(memo()->toPlainText(), QString("PC01\nPC02\nPC03*"));
 
         memo()->setPlainText("pc1\n\npc2\n");
         // A LED click makes SALLE-B current but leaves SALLE-A in the panel.
-        click(rows().led(1));
+        vt::test::clickCentre(rows().led(1));
         QCOMPARE(text(state().CurrentGroup), QString("SALLE-B"));
-        click(form().findChild<QPushButton*>("BtnSave"));
+        vt::test::clickCentre(form().findChild<QPushButton*>("BtnSave"));
         QCOMPARE(m_folder->readLines("SALLE-A"), (std::vector<std::string>{"PC1", "PC2"}));
         QCOMPARE(m_folder->readLines("SALLE-B"), (std::vector<std::string>{"PC11"}));
         QCOMPARE(memo()->toPlainText(), QString("PC1\nPC2"));
@@ -212,22 +208,28 @@ private slots:
     void saveWithoutAShownGroupWritesNothing() {
         start();
         memo()->setPlainText("PC99");
-        click(form().findChild<QPushButton*>("BtnSave"));
+        vt::test::clickCentre(form().findChild<QPushButton*>("BtnSave"));
         QCOMPARE(m_folder->readLines("Autres"), std::vector<std::string>{});
     }
 
     void aGroupWithoutItsFileShowsAnEmptyList() {
         m_folder->writeLines("localGM", {"SALLE-A", "SALLE-C"});
         start();
-        click(rows().groupButton(1));
+        vt::test::clickCentre(rows().groupButton(1));
         QCOMPARE(form().findChild<QLabel*>("nomliste")->text(), QString("SALLE-C"));
         QVERIFY(memo()->toPlainText().isEmpty());
     }
 
-    void neverShutdownAddsTheTypedNameWhicheverButtonClosedTheDialog() {
+    void neverShutdownAddsTheNameOnlyWhenConfirmed() {
         start();
-        click(rows().groupButton(0));
-        vt::DialogAnswers::preset({QDialog::Rejected, QString("PC02")});
+        vt::test::clickCentre(rows().groupButton(0));
+        // "Annuler" after typing a name cancels: nothing is added or marked.
+        vt::DialogAnswers::preset({QDialog::Rejected, QString("PC01")});
+        form().findChild<QAction*>("Nejamaisteindre1")->trigger();
+        QVERIFY(!m_folder->readBytes("liste.exclusion"));
+        QCOMPARE(memo()->toPlainText(), QString("PC01\nPC02\nPC03*"));
+
+        vt::DialogAnswers::preset({QDialog::Accepted, QString("PC02")});
         form().findChild<QAction*>("Nejamaisteindre1")->trigger();
         QCOMPARE(m_folder->readLines("liste.exclusion"), std::vector<std::string>{"PC02"});
         // The panel shows the new mark at once.
@@ -238,7 +240,7 @@ private slots:
 
     void commentAfterARightClickEditsTheCurrentGroup() {
         start();
-        click(rows().groupButton(0));
+        vt::test::clickCentre(rows().groupButton(0));
         // The right-click on SALLE-B opens the menu without making SALLE-B current.
         QTest::mouseClick(rows().groupButton(1), Qt::RightButton);
         QTimer::singleShot(0, [this] { rows().popupGM()->close(); });
@@ -254,9 +256,62 @@ private slots:
         QCOMPARE(items, (QStringList{"Commentaire", "Consommation électrique"}));
     }
 
+    void aConfirmedCommentIsKeptByTheScheduleFile() {
+        start();
+        vt::test::clickCentre(rows().groupButton(1));
+        // "Annuler" leaves the comment, the button and the file as they were.
+        const std::optional<std::string> before = m_folder->readBytes("settings.ini");
+        vt::DialogAnswers::preset({QDialog::Rejected, QString("oublié")});
+        rows().popupGM()->findChild<QAction*>("Commentaire1")->trigger();
+        QCOMPARE(rows().groupButton(1)->toolTip(), QString());
+        QCOMPARE(m_folder->readBytes("settings.ini"), before);
+
+        vt::DialogAnswers::preset({QDialog::Accepted, QString("Salle B, étage")});
+        rows().popupGM()->findChild<QAction*>("Commentaire1")->trigger();
+        QCOMPARE(rows().groupButton(1)->toolTip(), QString("Salle B, étage"));
+        QCOMPARE(
+            m_folder->readLines("settings.ini"),
+            (std::vector<std::string>{"SALLE-A", "7:45+Tous-60", "17:30+Tous", "Salle A", "NA",
+                                      "SALLE-B", "0:00+Tous", "0:00", "Salle B, étage", "NA"}));
+
+        // The schedule editor's save and the reload after it keep the comment.
+        vt::Tadvanced_timer::setOpeningHook([](vt::Tadvanced_timer& editor) {
+            editor.findChild<QLineEdit*>("PHeure")->setText("8:10");
+        });
+        vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
+        vt::test::clickCentre(rows().powerOnBox(1));
+        QCOMPARE(rows().powerOnBox(1)->text(), QString("8:10"));
+        QCOMPARE(rows().groupButton(1)->toolTip(), QString("Salle B, étage"));
+        QCOMPARE(m_folder->readLines("settings.ini").at(8), std::string("Salle B, étage"));
+    }
+
+    void tabInTheMachineListMovesOnInsteadOfTypingATab() {
+        start();
+        vt::test::clickCentre(rows().groupButton(0));
+        memo()->setFocus();
+        QTRY_VERIFY(memo()->hasFocus());
+        QTest::keyClick(memo(), Qt::Key_Tab);
+        QCOMPARE(memo()->toPlainText(), QString("PC01\nPC02\nPC03*"));
+        QVERIFY(!memo()->hasFocus());
+    }
+
+    void aGroupNameTooLongForItsButtonIsReadInItsTooltip() {
+        m_folder->writeLines("localGM", {"SALLE-INFORMATIQUE-DU-PREMIER-ETAGE", "SALLE-B"});
+        m_folder->writeLines("settings.ini", {"SALLE-INFORMATIQUE-DU-PREMIER-ETAGE", "0:00+Tous",
+                                              "0:00", "Technologie", "NA"});
+        start();
+        QCOMPARE(rows().groupButton(0)->toolTip(),
+                 QString("SALLE-INFORMATIQUE-DU-PREMIER-ETAGE\nTechnologie"));
+        // A name that fits shows only its comment, here none.
+        QCOMPARE(rows().groupButton(1)->toolTip(), QString());
+        // The button still stands for the whole name.
+        vt::test::clickCentre(rows().groupButton(0));
+        QCOMPARE(text(state().CurrentGroup), QString("SALLE-INFORMATIQUE-DU-PREMIER-ETAGE"));
+    }
+
     void manualPowerUpAndShutdownWriteTheirBatches() {
         start();
-        click(rows().onButton(0));
+        vt::test::clickCentre(rows().onButton(0));
         QCOMPARE(form().findChild<QLabel*>("nomliste")->text(), QString("SALLE-A"));
         const std::string dataDir = state().DataDir;
         QCOMPARE(m_folder->readLines("powerupSALLE-A.bat"),
@@ -267,7 +322,7 @@ private slots:
         // A never-shutdown machine is woken like the others, found under its plain name.
         QVERIFY(!consoleLines().contains("wake-on-lan : pas d'adresse MAC pour PC03*"));
 
-        click(rows().offButton(1));
+        vt::test::clickCentre(rows().offButton(1));
         QCOMPARE(text(state().CurrentGroup), QString("SALLE-B"));
         QCOMPARE(form().findChild<QLabel*>("nomliste")->text(), QString("SALLE-B"));
         QCOMPARE(m_folder->readLines("shutdnSALLE-B.bat"),
@@ -280,7 +335,7 @@ private slots:
         m_folder->writeLines("localGM", {"SALLE-C"});
         start();
         vt::DialogAnswers::preset({QMessageBox::Ok, std::nullopt});
-        click(rows().onButton(0));
+        vt::test::clickCentre(rows().onButton(0));
         QCOMPARE(vt::DialogAnswers::asked().size(), std::size_t(1));
         QVERIFY(vt::DialogAnswers::asked().front().text.contains("SALLE-C"));
         QVERIFY(!m_folder->fileNames().contains("powerupSALLE-C.bat"));

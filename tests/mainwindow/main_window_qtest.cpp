@@ -206,13 +206,16 @@ private slots:
         }
     }
 
-    void panelNameIsWhiteBoldAndCentred() {
+    void panelNameIsBoldCentredAndReadable() {
         start();
         auto* name = child<QLabel>("nomliste");
         QVERIFY(name->font().bold());
         QCOMPARE(name->font().pointSize(), 10);
         QCOMPARE(name->alignment(), Qt::AlignCenter);
-        QCOMPARE(name->palette().color(QPalette::WindowText), QColor(Qt::white));
+        // A white label with dark letters: white letters on the pale panel could not be read.
+        QVERIFY(name->autoFillBackground());
+        QCOMPARE(name->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(name->palette().color(QPalette::WindowText), QColor(Qt::black));
         QCOMPARE(child<QPlainTextEdit>("Memo")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         auto* status = child<QStatusBar>("StatusMain");
         QCOMPARE(status->height(), 19);
@@ -247,9 +250,9 @@ private slots:
             QTest::newRow(name) << QString(name) << path << enabled;
         };
         row("Quitter1", {"Fichier", "Quitter"}, true);
-        row("Prfrences1", {"Edition", "Préférences"}, false);
-        row("ImporterlesgroupesESU1", {"Groupes machines", "Importer les groupes ESU"}, false);
-        row("Dfinir1", {"Groupes machines", "Définir des groupes"}, false);
+        row("Prfrences1", {"Edition", "Préférences"}, true);
+        row("ImporterlesgroupesESU1", {"Groupes machines", "Importer les groupes ESU"}, true);
+        row("Dfinir1", {"Groupes machines", "Définir des groupes"}, true);
         row("Nejamaisteindre1", {"Groupes machines", "Ne jamais éteindre..."}, true);
         row("IncidentsWOL1", {"Rapports", "Incidents WOL"}, true);
         row("Incidentsshutdown1", {"Rapports", "Incidents shutdown"}, true);

@@ -34,7 +34,11 @@ private:
     void startProgram(const QStringList& arguments) {
         m_process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        // The program runs offscreen on the test's own screen, where its windows' design
+        // places lie.
+        const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+        environment.insert("QT_QPA_PLATFORM",
+                           platform.startsWith("offscreen") ? platform : QString("offscreen"));
         environment.insert("VANTOREL_DRIVE_C", QString::fromStdString(m_folder->driveC()));
         environment.insert("VANTOREL_UNC_ROOT", QString::fromStdString(m_folder->uncRoot()));
         m_process->setProcessEnvironment(environment);
@@ -153,7 +157,11 @@ private slots:
         m_folder->writeLines("vtl.ini", {"pdc=\\\\PDC"});
         m_process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        // The program runs offscreen on the test's own screen, where its windows' design
+        // places lie.
+        const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+        environment.insert("QT_QPA_PLATFORM",
+                           platform.startsWith("offscreen") ? platform : QString("offscreen"));
         environment.insert("VANTOREL_DRIVE_C", QString::fromStdString(m_folder->driveC()));
         m_process->setProcessEnvironment(environment);
         m_process->start(QString::fromStdString(m_folder->path("Vantorel")), {});

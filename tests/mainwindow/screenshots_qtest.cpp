@@ -6,22 +6,13 @@
 #include <QStatusBar>
 #include <QtTest>
 
+#include "dialogs/uapropos.h"
 #include "discovery/scan.h"
 #include "mainwindow/application.h"
 #include "mainwindow/group_rows.h"
 #include "mainwindow/main.h"
 #include "mainwindow/uConsole.h"
 #include "tests/support/qt/program_folder.h"
-
-namespace {
-
-QString screenshotFolder(const vt::test::ProgramFolder& folder) {
-    return qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
-               ? qEnvironmentVariable("VT_SCREENSHOT_DIR")
-               : QString::fromStdString(folder.root());
-}
-
-}  // namespace
 
 class ScreenshotsTest : public QObject {
     Q_OBJECT
@@ -48,13 +39,19 @@ private slots:
         app.mainWindow().GMClick(0);
         QVERIFY(QTest::qWaitForWindowExposed(&app.console()));
 
-        const QString target = screenshotFolder(folder);
+        const QString target = vt::test::screenshotFolder(folder);
         const QPixmap main = app.mainWindow().grab();
         const QPixmap console = app.console().grab();
         QCOMPARE(main.size(), QSize(685, 698));
         QCOMPARE(console.size(), QSize(425, 310));
         QVERIFY(main.save(target + "/main-window.png"));
         QVERIFY(console.save(target + "/console.png"));
+        // The about box, whose texts are drawn whole.
+        vt::TAboutBox& about = app.aboutBox();
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QVERIFY(about.grab().save(target + "/about-box.png"));
+        about.hide();
         // The log area is black with its pale yellow text, not the window's default colours.
         const QImage log = console.toImage();
         QCOMPARE(log.pixelColor(400, 250), QColor(Qt::black));
@@ -82,7 +79,7 @@ private slots:
         scan.show();
         QVERIFY(QTest::qWaitForWindowExposed(&scan));
 
-        const QString target = screenshotFolder(folder);
+        const QString target = vt::test::screenshotFolder(folder);
         const QPixmap main = app.mainWindow().grab();
         const QPixmap discovery = scan.grab();
         QCOMPARE(discovery.size(), QSize(400, 214));

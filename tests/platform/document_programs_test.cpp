@@ -32,8 +32,12 @@ TEST(DocumentPrograms, TextViewerIsAPlainEditorBeforeTheDesktopsChoice) {
     }
     const auto spreadsheets = documentProgramsFor("scalc.exe");
     EXPECT_EQ(namesOf(spreadsheets), (Lines{"localc", "libreoffice", "soffice"}));
-    EXPECT_EQ(spreadsheets[1].options, Lines{"--calc"});
-    EXPECT_EQ(spreadsheets[2].options, Lines{"--calc"});
+    // The exports are read as ";"-separated, quoted, Windows-1252 text: no import question,
+    // and "é" stays "é".
+    const std::string csv = "--infilter=Text - txt - csv (StarCalc):59,34,1,1";
+    EXPECT_EQ(spreadsheets[0].options, Lines{csv});
+    EXPECT_EQ(spreadsheets[1].options, (Lines{"--calc", csv}));
+    EXPECT_EQ(spreadsheets[2].options, (Lines{"--calc", csv}));
 }
 
 TEST(DocumentPrograms, OtherNamesAreNotMapped) {
@@ -61,7 +65,7 @@ TEST(DocumentPrograms, FirstProgramFoundOnThePathOpensTheDocument) {
     EXPECT_EQ(resolveDocumentOpen("notepad.exe", "/data/rapport.txt", environment),
               (Lines{"/usr/bin/mousepad", "/data/rapport.txt"}));
     EXPECT_EQ(resolveDocumentOpen("scalc.exe", "/data/liste.machines", environment),
-              (Lines{"/usr/bin/libreoffice", "--calc", "/data/liste.machines"}));
+              (Lines{"/usr/bin/libreoffice", "--calc", kCsvImportOption, "/data/liste.machines"}));
     // Any other program is looked for as before: along the path, not in the current directory.
     EXPECT_EQ(resolveDocumentOpen("touch", "/data/x", environment),
               (Lines{"/usr/bin/touch", "/data/x"}));
@@ -125,7 +129,8 @@ TEST_F(OpenDocumentTest, ReportGoesToTheFirstTextViewerFoundWithItsNativePath) {
 TEST_F(OpenDocumentTest, SpreadsheetIsCalcStartedWithItsSwitch) {
     installFake("soffice");
     ASSERT_TRUE(processes().openDocument("scalc.exe", "c:\\liste.machines"));
-    EXPECT_EQ(awaitOpened("soffice"), "--calc\n" + driveC() + "liste.machines\n");
+    EXPECT_EQ(awaitOpened("soffice"),
+              "--calc\n" + std::string(kCsvImportOption) + "\n" + driveC() + "liste.machines\n");
 }
 
 TEST_F(OpenDocumentTest, FalseWhenNoProgramIsOnThePath) {

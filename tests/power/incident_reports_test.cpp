@@ -159,13 +159,20 @@ TEST_F(IncidentReportsTest, ExportsFallBackToTheTextViewerWithoutSpreadsheet) {
                                     "scalc.exe|" + dataPath("liste.machines"),
                                     "notepad.exe|" + dataPath("liste.machines")}));
 
-    // Nothing starts at all: the file is there all the same, and nothing is said.
+    EXPECT_TRUE(console.lines.empty());
+
+    // Nothing starts at all: the file is there all the same, and the console says where.
     choosy.refuseAll = true;
     choosy.opened.clear();
     EXPECT_NO_THROW(exportShutdownIncidents(state, services));
     EXPECT_EQ(choosy.opened.size(), 2u);
     EXPECT_TRUE(fileExists("shutdown.followup"));
-    EXPECT_TRUE(console.lines.empty());
+    EXPECT_NO_THROW(showWolReport(state, services));
+    EXPECT_EQ(console.lines,
+              (Lines{"Aucun programme trouvé pour ouvrir le fichier, qui est enregistré ici : " +
+                         dataPath("shutdown.followup"),
+                     "Aucun programme trouvé pour ouvrir le fichier, qui est enregistré ici : " +
+                         dataPath("rapport.txt")}));
 }
 
 TEST_F(IncidentReportsTest, MachineListHasEveryGroupsMachinesWithTheirAddresses) {

@@ -130,20 +130,33 @@ TEST_F(ManualCommandsTest, PanelShowsTheGroupFileOrNothing) {
     EXPECT_TRUE(groupPanelLines(files(), "B").empty());
 }
 
-TEST_F(ManualCommandsTest, CommentEditsTheCurrentGroupAndIsStoredWithItsNewRecord) {
+TEST_F(ManualCommandsTest, ConfirmedCommentIsWrittenIntoTheGroupsRecordAtOnce) {
     state.Schedules[0].Comment = "ancien";
     EXPECT_EQ(beginCommentEdit(state), "ancien");
     EXPECT_EQ(state.CommentGroupIndex, 0);
-    endCommentEdit(state, "salle informatique");
+    // No record yet, no file yet: the record is created with the comment.
+    endCommentEdit(state, files(), "salle informatique");
     EXPECT_EQ(state.Schedules[0].Comment, "salle informatique");
+    EXPECT_EQ(readLines("settings.ini"),
+              (Lines{"A", "0:00+Tous", "0:00", "salle informatique", "NA"}));
 
-    writeLines("settings.ini", {});
+    // A schedule saved later keeps it, and so does the next day's load.
     ScheduleEdit edit;
     edit.time = "7:30";
     SaveSettingsFor(state, files(), 0, edit);
-    EXPECT_EQ(readLines("settings.ini")[3], "salle informatique");
+    state.Schedules[0].Comment.clear();
+    LoadTodaySchedule(state, files(), 3);
+    EXPECT_EQ(state.Schedules[0].Comment, "salle informatique");
+
+    // An existing record has only its comment line replaced; a line break cannot split it.
+    ASSERT_TRUE(beginCommentEdit(state));
+    endCommentEdit(state, files(), "deux\r\nlignes");
+    EXPECT_EQ(readLines("settings.ini"), (Lines{"A", "7:30+Tous-", "0:00", "deux  lignes", "NA"}));
 
     state.CurrentGroup = "gone";
+    EXPECT_FALSE(beginCommentEdit(state));
+    // The catch-all group keeps its fixed explanation: it has no comment to edit.
+    state.CurrentGroup = "Autres";
     EXPECT_FALSE(beginCommentEdit(state));
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/strings.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::power {
@@ -156,6 +157,84 @@ TEST_F(ScheduleEditorTest, WithoutSynchroniseOnlyTheEditedGroupIsSaved) {
     saveScheduleEditor(state, files(), c);
     EXPECT_EQ(readLines("settings.ini"), (Lines{"B", "7:30+Tous-90", "0:00", "", "NA"}));
 }
+
+}  // namespace
+}  // namespace vt::power
+
+namespace vt::power {
+namespace {
+
+TEST(TypedTimeTest, FrenchHourFormIsReadAndBlanksDropped) {
+    EXPECT_EQ(typedTime("7h30"), "7:30");
+    EXPECT_EQ(typedTime(" 7H05 "), "7:05");
+    EXPECT_EQ(typedTime("18h"), "18:00");
+    EXPECT_EQ(typedTime(" 7:30 "), "7:30");
+    for (const char* asTyped : {"abc", "h30", "7h3h", "7hh", "7 h 30", "", "25:00", "7.30"}) {
+        EXPECT_EQ(typedTime(asTyped), trim(asTyped)) << asTyped;
+    }
+}
+
+struct SaveCase {
+    const char* name;
+    int field;  // EditedTimeField
+    bool everyDay;
+    const char* time;  // PHeure, or lundi's box in the per-day layout
+    const char* duration;
+    bool synchronise;
+    const char* refusal;  // the start of the message; empty: the save goes ahead
+    const char* saved;    // the time as saved, when it goes ahead
+};
+
+class ScheduleEditorRefusalTest : public ::testing::TestWithParam<SaveCase> {};
+
+TEST_P(ScheduleEditorRefusalTest, TimeTheSchedulerCanNeverMatchIsRefused) {
+    const SaveCase& c = GetParam();
+    VtlVar state;
+    state.GroupList = {"A", "B", "C", "Autres"};
+    state.EditedTimeField = c.field;
+    ScheduleEditorContents contents;
+    contents.everyDay = c.everyDay;
+    (c.everyDay ? contents.time : contents.days[0]) = c.time;
+    contents.duration = c.duration;
+    contents.synchronise = c.synchronise;
+    const std::optional<std::string> refusal = prepareScheduleEditorSave(state, contents);
+    if (std::string(c.refusal).empty()) {
+        EXPECT_EQ(refusal, std::nullopt) << c.name << ": " << refusal.value_or("");
+        EXPECT_EQ(c.everyDay ? contents.time : contents.days[0], c.saved) << c.name;
+    } else {
+        ASSERT_TRUE(refusal) << c.name;
+        EXPECT_EQ(refusal->rfind(c.refusal, 0), 0u) << c.name << ": " << *refusal;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ScheduleEditorRefusalTest,
+    ::testing::Values(
+        SaveCase{"hour and minutes", 1, true, "7:30", "90", false, "", "7:30"},
+        SaveCase{"French form", 1, true, "7h30", "", false, "", "7:30"},
+        SaveCase{"leading zero kept", 0, true, "07:30", "", false, "", "07:30"},
+        SaveCase{"empty is no action", 0, true, "", "", false, "", "0:00"},
+        SaveCase{"no hour 25", 0, true, "25:00", "", false, "L'heure « 25:00 » n'existe pas", ""},
+        SaveCase{"letters", 1, true, "abc", "", false, "L'heure « abc » n'existe pas", ""},
+        SaveCase{"minute 60", 1, true, "7:60", "", false, "L'heure « 7:60 » n'existe pas", ""},
+        SaveCase{"per day", 1, false, "8h5", "", false, "", "8:5"},
+        SaveCase{"per day refused", 0, false, "24:00", "", false,
+                 "L'heure du lundi « 24:00 » n'existe pas", ""},
+        SaveCase{"duration in words", 1, true, "7:30", "une heure", false,
+                 "La durée « une heure » doit être un nombre entier", ""},
+        SaveCase{"duration of zero", 2, true, "7:30", "0", false, "La durée « 0 »", ""},
+        SaveCase{"duration past midnight", 1, true, "23:00", "90", false,
+                 "Un allumage à 23:00 pour 90 mn finirait après minuit", ""},
+        SaveCase{"duration past midnight per day", 1, false, "23:30", "45", false,
+                 "Un allumage à 23:30 pour 45 mn finirait après minuit", ""},
+        SaveCase{"no power-on, any duration", 1, true, "0:00", "90", false, "", "0:00"},
+        SaveCase{"shutdown line ignores the duration box", 0, true, "18:00", "x", false, "",
+                 "18:00"},
+        SaveCase{"synchronised within the day", 0, true, "18:00", "", true, "", "18:00"},
+        SaveCase{"synchronised past the last minute", 0, true, "23:58", "", true,
+                 "Avec « synchroniser tous les groupes avec ces horaires », le groupe C serait",
+                 ""},
+        SaveCase{"synchronised past the carry", 1, false, "7:58", "", true, "", "7:58"}));
 
 }  // namespace
 }  // namespace vt::power

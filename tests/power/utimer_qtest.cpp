@@ -267,6 +267,46 @@ private slots:
         QVERIFY(!check(dialog, "option_synch")->isChecked());
     }
 
+    void aTimeThatCanNeverFireIsRefusedAndTheDialogStaysOpen() {
+        Setting s;
+        const std::vector<std::string> before = {"S101", "7:30+Tous-90", "18:30+Tous", "c", "NA"};
+        s.folder.writeLines("settings.ini", before);
+        vt::Tadvanced_timer dialog(s.state, s.files());
+        s.edit(0, 1);
+        for (const char* typed : {"25:00", "abc"}) {
+            vt::DialogAnswers::reset();
+            vt::Tadvanced_timer::setOpeningHook([typed](vt::Tadvanced_timer& d) {
+                d.findChild<QLineEdit*>("PHeure")->setText(typed);
+            });
+            vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
+            vt::DialogAnswers::preset({QMessageBox::Ok, std::nullopt});  // the refusal
+            QCOMPARE(dialog.run(), int(QDialog::Rejected));
+            vt::Tadvanced_timer::setOpeningHook({});
+            const std::vector<vt::AskedDialog>& asked = vt::DialogAnswers::asked();
+            QCOMPARE(asked.size(), std::size_t{2});
+            QVERIFY(asked[1].text.startsWith(QString("L'heure « %1 » n'existe pas").arg(typed)));
+            QCOMPARE(s.folder.readLines("settings.ini"), before);
+        }
+
+        // On the shown dialog the refusal leaves it open with what was typed.
+        vt::DialogAnswers::reset();
+        vt::DialogAnswers::preset({QMessageBox::Ok, std::nullopt});
+        openShown(dialog);
+        edit(dialog, "PHeure")->setText("7:61");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("bouton_ok"), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(edit(dialog, "PHeure")->text(), QString("7:61"));
+        dialog.reject();
+
+        // The French way of writing a time is taken.
+        QCOMPARE(runWith(dialog, QDialog::Accepted,
+                         [](vt::Tadvanced_timer& d) {
+                             d.findChild<QLineEdit*>("PHeure")->setText("6h45");
+                         }),
+                 int(QDialog::Accepted));
+        QCOMPARE(s.folder.readLines("settings.ini")[1], std::string("6:45+Tous-90"));
+    }
+
     void failedSaveWithAPresetAnswerIsNotASuccess() {
         Setting s;  // no "settings.ini": the save cannot read it
         vt::Tadvanced_timer dialog(s.state, s.files());
@@ -386,6 +426,10 @@ private slots:
         s.edit(0, 1);
         QCOMPARE(runWith(dialog, QDialog::Rejected), int(QDialog::Rejected));
         QCOMPARE(dialog.pos(), QPoint(205, 130));
+        // A main window moved beyond the screen's right edge leaves the editor on the screen.
+        mainTopLeft = QPoint(2400, 30);
+        QCOMPARE(runWith(dialog, QDialog::Rejected), int(QDialog::Rejected));
+        QCOMPARE(dialog.geometry().right(), dialog.screen()->availableGeometry().right());
         const std::vector<vt::AskedDialog>& asked = vt::DialogAnswers::asked();
         QCOMPARE(asked.back().caption, QString("Programmation avancée"));
         QCOMPARE(asked.back().text, QString(" L'allumage est programmé à : "));
@@ -396,9 +440,7 @@ private slots:
         s.folder.writeLines("settings.ini",
                             {"S101", "7:30+Tous-90", "17:00+lundi,16:00+vendredi,", "", "NA"});
         vt::Tadvanced_timer dialog(s.state, s.files());
-        const QString target = qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
-                                   ? qEnvironmentVariable("VT_SCREENSHOT_DIR")
-                                   : QString::fromStdString(s.folder.root());
+        const QString target = vt::test::screenshotFolder(s.folder);
         s.edit(0, 1);
         openShown(dialog);
         const QPixmap everyDay = dialog.grab();

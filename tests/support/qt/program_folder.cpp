@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QWidget>
 
 #include <filesystem>
 #include <fstream>
@@ -94,6 +96,12 @@ bool ProgramFolder::copyProgram() const {
                        QString::fromStdString(programDir()) + "Vantorel");
 }
 
+bool ProgramFolder::linkTool(std::string_view name) const {
+    std::error_code error;
+    fs::create_symlink(std::string(VT_BIN_DIR "/") + std::string(name), path(name), error);
+    return !error;
+}
+
 ApplicationOptions ProgramFolder::options(bool localArgument) const {
     ApplicationOptions options;
     options.localArgument = localArgument;
@@ -121,6 +129,16 @@ QStringList unansweredDialogs() {
 
 QStringList textLines(const QString& text) {
     return text.split('\n');
+}
+
+void clickCentre(QWidget* control) {
+    QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
+}
+
+QString screenshotFolder(const ProgramFolder& folder) {
+    return qEnvironmentVariableIsSet("VT_SCREENSHOT_DIR")
+               ? qEnvironmentVariable("VT_SCREENSHOT_DIR")
+               : QString::fromStdString(folder.root());
 }
 
 }  // namespace vt::test

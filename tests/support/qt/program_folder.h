@@ -15,6 +15,8 @@
 
 #include "mainwindow/application.h"
 
+class QWidget;
+
 namespace vt::test {
 
 class ProgramFolder {
@@ -45,6 +47,8 @@ public:
     QStringList fileNames() const;
     // Copies the built program into the folder, for tests that run it as a process.
     bool copyProgram() const;
+    // Puts a built tool beside the program, as an installation has it (a link to build/bin).
+    bool linkTool(std::string_view name) const;
 
     ApplicationOptions options(bool localArgument = false) const;
 
@@ -65,5 +69,12 @@ QStringList unansweredDialogs();
 
 // The lines of a console-like text area.
 QStringList textLines(const QString& text);
+
+// A left click in the middle of a control, as the user clicks a button, a box or a label.
+void clickCentre(QWidget* control);
+
+// Where a test writes its pictures: $VT_SCREENSHOT_DIR (docs/screenshots of the repository)
+// when set, otherwise the test's own folder, which checks only that they can be taken.
+QString screenshotFolder(const ProgramFolder& folder);
 
 }  // namespace vt::test
