@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "core/file_error.h"
 #include "core/text_file.h"
+#include "tests/support/fixture_files.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::status {
@@ -14,13 +13,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The inventory exports of the shared fixtures, as lines.
+// The inventory exports of the fixtures, as lines.
 Lines fixtureLines(const std::string& name) {
-    std::ifstream in(std::string(VT_SOURCE_DIR) + "/../shared/fixtures/inventory/" + name,
-                     std::ios::binary);
-    EXPECT_TRUE(in.good()) << name;
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return splitLines(fromWindows1252(bytes));
+    return test::fixtureLines("inventory/" + name);
 }
 
 TEST(InventoryFieldTest, FieldsAreCountedBetweenSemicolons) {

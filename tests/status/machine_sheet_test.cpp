@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/file_error.h"
+#include "tests/support/fixture_files.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::status {
@@ -17,9 +18,8 @@ class MachineSheetTest : public test::TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
-        const std::string fixtures = std::string(VT_SOURCE_DIR) + "/../shared/fixtures/inventory/";
-        fs::copy_file(fixtures + "hardware.ocs", path("hardware.ocs"));
-        fs::copy_file(fixtures + "softwares.ocs", path("softwares.ocs"));
+        fs::copy_file(test::fixturePath("inventory/hardware.ocs"), path("hardware.ocs"));
+        fs::copy_file(test::fixturePath("inventory/softwares.ocs"), path("softwares.ocs"));
         state.WolTargetIp = "10.0.0.255";
         state.MacList = {"PC10 00-11-22-33-44-10", "PC07 00-11-22-33-44-07",
                          "PC1 00-11-22-33-44-01"};
