@@ -29,13 +29,12 @@ private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<QProcess> m_process;
 
-    // Starts the program from the folder's parent, so that it must find its own folder, and
-    // waits until its main window has been shown (the groups are loaded then).
-    void startProgram(const QStringList& arguments) {
+    // Starts the program from the folder's parent, so that it must find its own folder,
+    // offscreen on the test's own screen (where
+    // its windows' design places lie); its standard error is kept for the test or forwarded.
+    void launchProgram(const QStringList& arguments, bool keepErrors) {
         m_process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // The program runs offscreen on the test's own screen, where its windows' design
-        // places lie.
         const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
         environment.insert("QT_QPA_PLATFORM",
                            platform.startsWith("offscreen") ? platform : QString("offscreen"));
@@ -43,9 +42,17 @@ private:
         environment.insert("VANTOREL_UNC_ROOT", QString::fromStdString(m_folder->uncRoot()));
         m_process->setProcessEnvironment(environment);
         m_process->setWorkingDirectory(QString::fromStdString(m_folder->root()));
-        m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (!keepErrors) {
+            m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        }
         m_process->start(QString::fromStdString(m_folder->path("Vantorel")), arguments);
         QVERIFY(m_process->waitForStarted(10000));
+    }
+
+    // Starts the program and waits until its main window has been shown (the groups are
+    // loaded then).
+    void startProgram(const QStringList& arguments) {
+        launchProgram(arguments, false);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QString::fromStdString(m_folder->path("Autres"))),
                                  20000);
         QTest::qWait(300);
@@ -155,17 +162,7 @@ private slots:
             QVERIFY(QDir().mkpath(QString::fromStdString(m_folder->path("liste.mac"))));
         }
         m_folder->writeLines("vtl.ini", {"pdc=\\\\PDC"});
-        m_process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // The program runs offscreen on the test's own screen, where its windows' design
-        // places lie.
-        const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-        environment.insert("QT_QPA_PLATFORM",
-                           platform.startsWith("offscreen") ? platform : QString("offscreen"));
-        environment.insert("VANTOREL_DRIVE_C", QString::fromStdString(m_folder->driveC()));
-        m_process->setProcessEnvironment(environment);
-        m_process->start(QString::fromStdString(m_folder->path("Vantorel")), {});
-        QVERIFY(m_process->waitForStarted(10000));
+        launchProgram({}, true);
         if (situation == "read-only") {
             QTRY_VERIFY_WITH_TIMEOUT(
                 QFile::exists(QString::fromStdString(m_folder->path("Autres"))), 20000);
