@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sweep_lock.h"
 #include "tests/support/fixture_files.h"
 #include "tests/support/temp_dir_test.h"
 #include "tools/arpsift/cache_sift.h"
-#include "tools/arpsift/run_lock.h"
 
 namespace vt::arpsift {
 namespace {
@@ -101,7 +101,8 @@ TEST_F(ArpsiftRunTest, OfRunsFindingTheSameOldLockOneOnlyTakesItOver) {
         runs.emplace_back([&] {
             for (++ready; ready < 8;) {
             }
-            taken += takeRunLock(files(), path("prog/vt_netsweep.lck")) == LockOutcome::Taken;
+            taken += platform::takeSweepLock(files(), path("prog/vt_netsweep.lck")) ==
+                     platform::SweepLockOutcome::Taken;
         });
     }
     runs.clear();

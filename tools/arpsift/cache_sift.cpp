@@ -4,12 +4,12 @@
 #include <stdexcept>
 
 #include "platform/ascii_text.h"
+#include "platform/sweep_lock.h"
 #include "platform/text_codec.h"
 #include "platform/wake_on_lan.h"
 #include "tools/arpsift/cache_parsers.h"
 #include "tools/arpsift/list_cleanup.h"
 #include "tools/arpsift/list_fields.h"
-#include "tools/arpsift/run_lock.h"
 
 namespace vt::arpsift {
 
@@ -74,14 +74,14 @@ CacheSift::CacheSift(platform::Platform& platform, SiftSettings settings, std::o
 }
 
 int CacheSift::run() {
-    const std::string lock = inDirectory(kLockFileName);
-    switch (takeRunLock(m_platform.files, lock)) {
-        case LockOutcome::Busy:
+    const std::string lock = inDirectory(platform::kSweepLockFileName);
+    switch (platform::takeSweepLock(m_platform.files, lock)) {
+        case platform::SweepLockOutcome::Busy:
             return 0;
-        case LockOutcome::Failed:
+        case platform::SweepLockOutcome::Failed:
             m_errors << kPrefix << cannotCreate(lock).what() << '\n';
             return 1;
-        case LockOutcome::Taken:
+        case platform::SweepLockOutcome::Taken:
             break;
     }
     try {
@@ -260,7 +260,7 @@ std::string CacheSift::NameOfIp(std::string_view ip) {
 // was ended is read afterwards, and a missing output file teaches nothing.
 void CacheSift::RunHidden(std::string_view commandLine) {
     // A run that lasts keeps its lock young, so that no other run takes it over meanwhile.
-    const std::string lock = inDirectory(kLockFileName);
+    const std::string lock = inDirectory(platform::kSweepLockFileName);
     if (!m_platform.files.touchFile(lock)) {
         m_errors << kPrefix << "Impossible de mettre à jour le fichier " << lock << '\n';
     }
