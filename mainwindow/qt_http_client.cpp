@@ -14,9 +14,15 @@ namespace vt {
 namespace {
 
 // The transfer's failure in French; Qt's own texts are English.
-std::string failureText(QNetworkReply& reply, bool tooLarge) {
+std::string failureText(QNetworkReply& reply, bool tooLarge, bool late,
+                        std::chrono::milliseconds deadline) {
     if (tooLarge) {
         return "réponse trop grande";
+    }
+    if (late) {
+        return "réponse inachevée après " +
+               std::to_string(std::chrono::duration_cast<std::chrono::seconds>(deadline).count()) +
+               " s";
     }
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     std::string text;
@@ -71,15 +77,40 @@ QUrl requestUrl(const HttpGet& request) {
     return url;
 }
 
+// Why a body that Qt reports as received is no whole file; empty when it is one.
+std::string incompleteBodyReason(const QNetworkReply& reply, const QByteArray& body) {
+    if (body.isEmpty()) {
+        return "réponse vide";
+    }
+    const QVariant announced = reply.header(QNetworkRequest::ContentLengthHeader);
+    if (announced.isValid() && announced.toLongLong() != body.size()) {
+        return "réponse incomplète (" + std::to_string(body.size()) + " octets reçus sur " +
+               std::to_string(announced.toLongLong()) + " annoncés)";
+    }
+    if (body.contains('\0')) {
+        return "réponse illisible (caractère nul)";
+    }
+    return {};
+}
+
 }  // namespace
 
 QtHttpClient::QtHttpClient(platform::FileSystem& files, std::chrono::milliseconds timeout,
-                           QObject* parent)
+                           std::chrono::milliseconds deadline, QObject* parent)
     : QObject(parent),
       m_files(files),
       m_timeout(timeout),
-      m_manager(new QNetworkAccessManager(this)) {
+      m_deadline(deadline),
+      m_manager(new QNetworkAccessManager(this)),
+      m_deadlineTimer(new QTimer(this)) {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+    m_deadlineTimer->setSingleShot(true);
+    connect(m_deadlineTimer, &QTimer::timeout, this, [this] {
+        if (m_reply) {
+            m_late = true;
+            m_reply->abort();
+        }
+    });
 }
 
 QtHttpClient::~QtHttpClient() {
@@ -87,6 +118,7 @@ QtHttpClient::~QtHttpClient() {
 }
 
 void QtHttpClient::abandon() {
+    m_deadlineTimer->stop();
     if (m_reply) {
         QNetworkReply* reply = m_reply;
         m_reply = nullptr;
@@ -126,8 +158,10 @@ void QtHttpClient::get(const HttpGet& request, std::function<void()> done,
     networkRequest.setTransferTimeout(static_cast<int>(m_timeout.count()));
 
     m_tooLarge = false;
+    m_late = false;
     QNetworkReply* reply = m_manager->get(networkRequest);
     m_reply = reply;
+    m_deadlineTimer->start(m_deadline);
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
         if (received > kBodyLimit && reply == m_reply) {
             m_tooLarge = true;
@@ -148,12 +182,18 @@ void QtHttpClient::finished(QNetworkReply* reply, const std::string& file,
         return;
     }
     m_reply = nullptr;
+    m_deadlineTimer->stop();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     std::string error;
-    if (reply->error() != QNetworkReply::NoError || m_tooLarge || status < 200 || status > 299) {
-        error = failureText(*reply, m_tooLarge);
-    } else if (!m_files.writeFile(file, reply->readAll().toStdString())) {
-        error = "impossible d'écrire le fichier " + file;
+    if (reply->error() != QNetworkReply::NoError || m_tooLarge || m_late || status < 200 ||
+        status > 299) {
+        error = failureText(*reply, m_tooLarge, m_late, m_deadline);
+    } else {
+        const QByteArray body = reply->readAll();
+        error = incompleteBodyReason(*reply, body);
+        if (error.empty() && !m_files.writeFile(file, body.toStdString())) {
+            error = "impossible d'écrire le fichier " + file;
+        }
     }
     if (error.empty()) {
         if (done) {

@@ -59,7 +59,7 @@ private slots:
         m_server->requireCredentials("admin", "s3cret");
         m_server->requireUserAgent("JEDI-VCL");
         m_server->serve("/page", "<html>\r\nBaux dhcp\r\n</html>\r\n");
-        m_client = std::make_unique<vt::QtHttpClient>(files(), 2000ms);
+        m_client = std::make_unique<vt::QtHttpClient>(files(), 1000ms, 1500ms);
         m_done = 0;
         m_failures.clear();
         files().writeFile(file("http.txt"), "ancien");
@@ -109,6 +109,25 @@ private slots:
                                        << "pas de réponse dans le délai";
         QTest::newRow("bad address") << "bad address"
                                      << "adresse invalide : http://";
+        // Replies that Qt ends as if they had succeeded.
+        const QString ok = "HTTP/1.1 200 OK\r\n";
+        const QString chunked = ok + "Transfer-Encoding: chunked\r\n\r\n";
+        QTest::newRow("empty body") << ok + "Content-Length: 0\r\n\r\n"
+                                    << "réponse vide";
+        QTest::newRow("malformed chunk") << chunked + "zz\r\nlease\r\n0\r\n\r\n"
+                                         << "réponse vide";
+        QTest::newRow("negative chunk") << chunked + "-5\r\nlease\r\n0\r\n\r\n"
+                                        << "réponse vide";
+        // These Qt reports itself.
+        QTest::newRow("huge chunk") << chunked + "7fffffffffffffff\r\nlease\r\n"
+                                    << "HTTP 200 : connexion fermée";
+        QTest::newRow("cut short") << ok + "Content-Length: 100\r\n\r\nlease 10.0.0.1 {"
+                                   << "HTTP 200 : connexion fermée";
+        QTest::newRow("nul byte") << ok + "Content-Length: 3\r\n\r\na" + QChar(0) + "b"
+                                  << "réponse illisible";
+        // One byte at a time, never silent for long: only the deadline ends it.
+        QTest::newRow("dribbling server") << "dribble"
+                                          << "réponse inachevée après 1 s";
     }
     void failuresKeepTheEarlierFile() {
         QFETCH(QString, what);
@@ -128,8 +147,16 @@ private slots:
         } else if (what == "silent server") {
             silent.emplace();
             get.url = "http://127.0.0.1:" + std::to_string(silent->port()) + "/";
-        } else {
+        } else if (what == "bad address") {
             get.url = "http://";
+        } else if (what == "dribble") {
+            m_server->serveRaw(
+                "/raw", "HTTP/1.1 200 OK\r\nContent-Length: 9999\r\n\r\n" + std::string(9999, 'x'),
+                200ms);
+            get.url = m_server->url("/raw");
+        } else {
+            m_server->serveRaw("/raw", what.toStdString());
+            get.url = m_server->url("/raw");
         }
         fetch(get);
         awaitEnd();

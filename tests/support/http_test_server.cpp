@@ -137,6 +137,12 @@ void HttpTestServer::delay(const std::string& path, std::chrono::milliseconds by
     m_delays[path] = by;
 }
 
+void HttpTestServer::serveRaw(const std::string& path, const std::string& response,
+                              std::chrono::milliseconds pace) {
+    const std::lock_guard lock(m_mutex);
+    m_raw[path] = {response, pace};
+}
+
 std::vector<HttpTestServer::Request> HttpTestServer::requests() const {
     const std::lock_guard lock(m_mutex);
     return m_requests;
@@ -191,15 +197,33 @@ void HttpTestServer::answer(int connection) {
     request.host = headerValue(lines, "Host");
     request.userAgent = headerValue(lines, "User-Agent");
     request.authorization = headerValue(lines, "Authorization");
-    const std::string response = respond(request);
+    std::string response = respond(request);
 
     std::chrono::milliseconds held{0};
+    std::chrono::milliseconds pace{0};
     {
         const std::lock_guard lock(m_mutex);
         if (const auto it = m_delays.find(request.target); it != m_delays.end()) {
             held = it->second;
         }
+        if (const auto it = m_raw.find(request.target); it != m_raw.end()) {
+            response = it->second.first;
+            pace = it->second.second;
+        }
         m_requests.push_back(request);
+    }
+    if (pace.count() > 0) {
+        const std::size_t bodyStart = response.find("\r\n\r\n") + 4;
+        sendAll(connection, response.substr(0, bodyStart));
+        for (const char byte : response.substr(bodyStart)) {
+            pollfd wait{m_wake[0], POLLIN, 0};
+            if (::poll(&wait, 1, static_cast<int>(pace.count())) != 0 ||
+                ::send(connection, &byte, 1, MSG_NOSIGNAL) != 1) {
+                return;
+            }
+        }
+        ::shutdown(connection, SHUT_WR);
+        return;
     }
     if (held.count() > 0) {
         // The server's end cuts the wait short.

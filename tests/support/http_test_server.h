@@ -45,6 +45,10 @@ public:
     void serve(const std::string& path, const std::string& body);
     // Holds the answers to the path back for that long (or until the server ends).
     void delay(const std::string& path, std::chrono::milliseconds by);
+    // Answers GET of the path with these bytes as they stand, head included (a broken reply);
+    // when `pace` is not zero, the body goes one byte every `pace` after the head.
+    void serveRaw(const std::string& path, const std::string& response,
+                  std::chrono::milliseconds pace = std::chrono::milliseconds{0});
 
     std::vector<Request> requests() const;
 
@@ -64,6 +68,7 @@ private:
     std::optional<std::string> m_expectedUserAgent;
     std::map<std::string, std::string> m_bodies;
     std::map<std::string, std::chrono::milliseconds> m_delays;
+    std::map<std::string, std::pair<std::string, std::chrono::milliseconds>> m_raw;
     std::vector<Request> m_requests;
 };
 
