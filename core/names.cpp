@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/strings.h"
+#include "platform/machine_names.h"
 
 namespace vt {
 
@@ -84,21 +85,7 @@ bool isUsableGroupName(std::string_view name) {
 }
 
 std::string machineNameRefusal(std::string_view name) {
-    if (name.empty()) {
-        return "nom vide";
-    }
-    if (characterCount(name) > kNameLimit) {
-        return "plus de 255 caractères";
-    }
-    // vt_echo takes an existing file of that name for a list of hosts.
-    if (name.find_first_of("\\/:") != std::string_view::npos ||
-        name.find("..") != std::string_view::npos || holdsControlCharacter(name)) {
-        return "nom de fichier ou chemin";
-    }
-    if (!isSingleBatchArgument(name)) {
-        return "caractère réservé aux lignes de commande";
-    }
-    return std::string();
+    return platform::markedMachineNameRefusal(name);
 }
 
 std::string shownName(std::string_view name) {

@@ -39,7 +39,9 @@ bool isOwnFileName(std::string_view name);
 std::string groupNameRefusal(std::string_view name);
 bool isUsableGroupName(std::string_view name);
 
-// Why a machine name cannot be given to a command (a French reason); empty when it can.
+// Why a machine name, which may end with the never-shutdown mark, cannot be given to a command
+// (a French reason); empty when it can. The rule of platform/machine_names.h, which the tools
+// and the discovery's filing share.
 std::string machineNameRefusal(std::string_view name);
 
 // A name as a console line shows it: its first 255 characters, then "…" when it is longer.

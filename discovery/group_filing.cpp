@@ -6,6 +6,7 @@
 #include "core/names.h"
 #include "core/text_file.h"
 #include "core/utils.h"
+#include "platform/machine_names.h"
 
 namespace vt::discovery {
 
@@ -75,20 +76,20 @@ void GroupFiling::addTo(Buffer& target, const std::string& name, bool isGroup) {
     }
 }
 
-void GroupFiling::AssignToGroups(std::string_view discovered) {
-    if (trim(discovered).empty()) {
+bool GroupFiling::takeIn(std::string_view name) {
+    if (trim(name).empty()) {
         ++m_emptyNames;
-        return;
+        return false;
     }
-    // A group file holds one name a line, as the commands built from it take them.
-    if (characterCount(discovered) > kNameLimit) {
-        m_services.console.appendLine("nom de machine ignoré (plus de 255 caractères) : " +
-                                      shownName(discovered));
-        return;
+    if (!platform::isUsableMachineName(name)) {
+        ++m_refusedNames;
+        return false;
     }
-    if (holdsControlCharacter(discovered)) {
-        m_services.console.appendLine("nom de machine ignoré (caractère de contrôle) : " +
-                                      std::string(discovered));
+    return true;
+}
+
+void GroupFiling::AssignToGroups(std::string_view discovered) {
+    if (!takeIn(discovered)) {
         return;
     }
 
@@ -142,10 +143,16 @@ void GroupFiling::save() {
     }
 }
 
-void GroupFiling::reportEmptyNames(std::string_view source) const {
+void GroupFiling::reportSkippedNames(std::string_view source) const {
     if (m_emptyNames != 0) {
         m_services.console.appendLine(std::string(source) + " : " + std::to_string(m_emptyNames) +
                                       " ligne(s) sans nom de machine ignorée(s)");
+    }
+    if (m_refusedNames != 0) {
+        m_services.console.appendLine(
+            std::string(source) + " : " + std::to_string(m_refusedNames) +
+            " nom(s) de machine refusé(s) (blanc, caractère de contrôle ou réservé, chemin, ou "
+            "plus de 255 caractères)");
     }
 }
 

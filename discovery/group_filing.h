@@ -36,19 +36,22 @@ class GroupFiling {
 public:
     GroupFiling(const VtlVar& state, const Services& services, DiscoveryMethod method);
 
-    // Files one discovered name. A name that is empty (or blanks only) is not filed and is
-    // counted; a name longer than 255 characters or holding a control character is not filed
-    // and the console says why. FileError when an existing group file cannot be read.
+    // False for a name that no list or group line may hold, which is counted: an empty name
+    // (or blanks only), or one that the machine-name rule refuses (platform/machine_names.h).
+    bool takeIn(std::string_view name);
+
+    // Files one discovered name that takeIn accepts. FileError when an existing group file
+    // cannot be read.
     void AssignToGroups(std::string_view name);
 
     // Writes every group file whose text the filing changed. Tries every file; FileError for
     // the first one that could not be written.
     void save();
 
-    // Names that were left out for being empty.
-    std::size_t emptyNames() const { return m_emptyNames; }
-    // A console line counting them, when there were any.
-    void reportEmptyNames(std::string_view source) const;
+    // A console line counting the empty names, and one counting the refused names, when there
+    // were any. One line each for a whole run: a page of hostile names does not flood the
+    // console, and no name that could break a line is shown.
+    void reportSkippedNames(std::string_view source) const;
 
 private:
     struct Buffer {
@@ -70,6 +73,7 @@ private:
     DiscoveryMethod m_method;
     std::map<std::string, Buffer> m_buffers;  // upper-case file name -> buffer
     std::size_t m_emptyNames = 0;
+    std::size_t m_refusedNames = 0;
 };
 
 }  // namespace vt::discovery

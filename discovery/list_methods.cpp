@@ -63,7 +63,7 @@ void importCsv(const VtlVar& state, const Services& services, const std::string&
         filing.AssignToGroups(toLowerAscii(csvMachineName(lines[i], *column)));
     }
     filing.save();
-    filing.reportEmptyNames("CSV");
+    filing.reportSkippedNames("CSV");
 }
 
 bool passiveAnalysis(VtlVar& state, const Services& services) {
@@ -89,7 +89,7 @@ bool passiveAnalysis(VtlVar& state, const Services& services) {
         }
     }
     filing.save();
-    filing.reportEmptyNames("Détection passive");
+    filing.reportSkippedNames("Détection passive");
     return true;
 }
 

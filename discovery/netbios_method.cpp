@@ -5,6 +5,7 @@
 #include "discovery/clean_autres.h"
 #include "discovery/group_filing.h"
 #include "discovery/netbios_output.h"
+#include "platform/machine_names.h"
 
 namespace vt::discovery {
 
@@ -63,7 +64,7 @@ void NetBiosMethod::ExecReadNetView(JobPoll& job) {
             filing.AssignToGroups(name);
         }
         filing.save();
-        filing.reportEmptyNames("NET VIEW");
+        filing.reportSkippedNames("NET VIEW");
         CleanAutres(m_state, m_services.platform.files, m_services.status);
 
         m_services.status.setStatus("Recherche des adresses MAC... patientez");
@@ -126,9 +127,13 @@ void NetBiosMethod::ExecReadNBTSTAT(JobPoll& job) {
     const std::string n = job.numberText();
     m_services.console.appendLine("Analyse de NBTSTAT id " + n + "commence...");
     const std::optional<NbtstatAnswer> answer = readNbtstat(*output);
-    // A name with a blank could not be read back from a "name address" line.
-    if (!answer || answer->name.find(' ') != std::string::npos ||
-        holdsControlCharacter(answer->name)) {
+    if (!answer) {
+        return;
+    }
+    // The name a machine gives itself becomes a list line only if it can be read back whole.
+    if (const std::string refusal = platform::machineNameRefusal(answer->name); !refusal.empty()) {
+        m_services.console.appendLine("Analyse de NBTSTAT id " + n + " : nom de machine refusé (" +
+                                      refusal + ") : " + platform::shownMachineName(answer->name));
         return;
     }
     if (MacLookup(m_state, answer->name).empty()) {

@@ -1,6 +1,7 @@
 #include "discovery/netbios_output.h"
 
 #include "core/strings.h"
+#include "platform/netbios_rows.h"
 
 namespace vt::discovery {
 
@@ -10,10 +11,32 @@ bool isMachineLine(const std::string& line) {
     return !line.empty() && line.front() == '\\';
 }
 
-std::string machineName(const std::string& line) {
+// Where the remark column starts: at the header's last word ("Remarque"), which a run of
+// blanks sets apart from the first ("Nom du serveur"). Nothing when the header has none.
+std::optional<std::size_t> remarkColumn(const std::string& header) {
+    const std::size_t end = header.find_last_not_of(' ');
+    const std::size_t lastWord = end == std::string::npos ? end : header.find_last_of(' ', end);
+    if (lastWord == std::string::npos || lastWord < 2 || header[lastWord - 1] != ' ' ||
+        header.find_first_not_of(' ') > lastWord) {
+        return std::nullopt;
+    }
+    return lastWord + 1;
+}
+
+// The name of a machine line: the text after the two backslashes up to the first blank. A
+// name column whose text holds a blank before the remark column gives that whole text: a
+// machine calls itself so, and the name is refused whole, rather than taken for another.
+std::string machineName(const std::string& line, std::optional<std::size_t> remarks) {
     constexpr std::size_t kNameStart = 2;  // after the two backslashes
     if (line.size() <= kNameStart) {
         return std::string();
+    }
+    if (remarks && *remarks > kNameStart) {
+        const std::string column =
+            trim(std::string_view(line).substr(kNameStart, *remarks - kNameStart));
+        if (!column.empty() && column.find(' ') != std::string::npos) {
+            return column;
+        }
     }
     const std::size_t blank = line.find(' ');
     if (blank == std::string::npos) {
@@ -32,11 +55,6 @@ std::string bracketed(const std::string& line) {
     return trim(std::string_view(line).substr(open + 1, close - open - 1));
 }
 
-// A <00> name whose type is a group name (the workgroup, the domain).
-bool isGroupName(const std::string& line, std::size_t suffix) {
-    return startsWithNoCase(trimLeft(std::string_view(line).substr(suffix + 4)), "GROUP");
-}
-
 }  // namespace
 
 NetViewListing readNetView(const std::vector<std::string>& lines) {
@@ -48,8 +66,10 @@ NetViewListing readNetView(const std::vector<std::string>& lines) {
             break;
         }
     }
+    const std::optional<std::size_t> remarks =
+        lines.empty() ? std::nullopt : remarkColumn(lines.front());
     for (; i < lines.size() && isMachineLine(lines[i]); ++i) {
-        listing.names.push_back(machineName(lines[i]));
+        listing.names.push_back(machineName(lines[i], remarks));
     }
     return listing;
 }
@@ -71,20 +91,13 @@ std::optional<NbtstatAnswer> readNbtstat(const std::vector<std::string>& lines) 
     }
     answer.address = bracketed(lines[i]);
 
-    std::size_t nameLine = 1;
-    for (; nameLine <= last; ++nameLine) {
-        const std::size_t suffix = lines[nameLine].find("<00>");
-        if (suffix != std::string::npos && !isGroupName(lines[nameLine], suffix)) {
-            break;
-        }
-    }
-    if (nameLine > last) {
+    const std::optional<std::size_t> nameLine = platform::findMachineRow(lines, 1, last + 1);
+    if (!nameLine) {
         return std::nullopt;
     }
-    const std::string& named = lines[nameLine];
-    answer.name = trim(std::string_view(named).substr(0, named.find('<')));
+    answer.name = platform::readNetbiosRow(lines[*nameLine])->name;
 
-    std::size_t macLine = nameLine + 1;
+    std::size_t macLine = *nameLine + 1;
     while (macLine <= last && lines[macLine].find('=') == std::string::npos) {
         ++macLine;
     }

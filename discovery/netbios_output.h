@@ -16,7 +16,8 @@ struct NetViewListing {
     std::vector<std::string> headerLines;
     // The name of each machine line ("\\NAME   remark"), in order: the text after the two
     // backslashes up to the first blank, or the rest of the line when a long name leaves no
-    // blank. Empty for a line that names nothing.
+    // blank; the whole text of the name column, blanks and all, when it holds more than one
+    // word before the remark column of the header. Empty for a line that names nothing.
     std::vector<std::string> names;
 };
 
@@ -26,13 +27,14 @@ NetViewListing readNetView(const std::vector<std::string>& lines);
 
 struct NbtstatAnswer {
     std::string address;  // between the square brackets of the first line holding "IP"
-    std::string name;     // the first unique name with the suffix <00>, as written
+    std::string name;     // the machine's <00> name (platform/netbios_rows.h), as written
     std::string mac;      // after "= " on the first line with "=" below the name
 };
 
 // Looks only at the lines between the first and the last. Nothing when one of the three is
-// missing, or when the name or the MAC address is empty. The workgroup's <00> name (type
-// GROUPE) is not the machine's and is passed over.
+// missing, or when the name or the MAC address is empty. Group names (the workgroup's <00>)
+// and the roles a master browser or a domain controller holds are not the machine's and are
+// passed over.
 std::optional<NbtstatAnswer> readNbtstat(const std::vector<std::string>& lines);
 
 }  // namespace vt::discovery

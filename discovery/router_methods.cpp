@@ -15,13 +15,6 @@ constexpr const char* kDefaultRouterUser = "admin";
 constexpr const char* kReadingRouterMessage = "Lecture des données d'IPR...";
 constexpr const char* kRouterDoneMessage = "Analyse de IPR terminée";
 
-// A name that an address list can hold: "name address" lines are read back up to the first
-// blank, one line each.
-bool isListableName(const std::string& name) {
-    return name.find(' ') == std::string::npos && !holdsControlCharacter(name) &&
-           characterCount(name) <= kNameLimit;
-}
-
 }  // namespace
 
 HttpGet routerRequest(const VtlVar& state, const std::string& password) {
@@ -99,14 +92,8 @@ void RouterMethods::readRouterPage() {
     AddressIndex macs(m_state.MacList);
     GroupFiling filing(m_state, m_services, DiscoveryMethod::Ipr);
     for (const RouterLease& lease : *leases) {
-        if (trim(lease.name).empty()) {
-            filing.AssignToGroups(lease.name);
-            continue;
-        }
-        if (!isListableName(lease.name)) {
-            m_services.console.appendLine(
-                "nom de machine ignoré (blanc ou caractère de contrôle) : " +
-                shownName(lease.name));
+        // A name no list or group line may hold is counted, and changes nothing.
+        if (!filing.takeIn(lease.name)) {
             continue;
         }
         if (!ips.find(lease.name) && !lease.ip.empty()) {
@@ -122,7 +109,7 @@ void RouterMethods::readRouterPage() {
         filing.AssignToGroups(lease.name);
     }
     filing.save();
-    filing.reportEmptyNames("IPR");
+    filing.reportSkippedNames("IPR");
     CleanAutres(m_state, m_services.platform.files, m_services.status);
     m_services.status.setStatus(kRouterDoneMessage);
     m_services.console.appendLine(kRouterDoneMessage);

@@ -101,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FilingCase{"EmptyOverlongAndControlNamesAreNotFiled",
                                  DiscoveryMethod::Passive,
                                  {},
-                                 {"", "   ", std::string(256, 'x'), "PC\t1"},
+                                 {"", "   ", std::string(256, 'x'), "PC\t1", "PCREL01 X", "PC\v1",
+                                  "PC& CALC"},
                                  {{"Autres", std::nullopt}}}),
     [](const auto& test) { return std::string(test.param.name); });
 
@@ -126,10 +127,15 @@ TEST_F(GroupFilingTest, StatusMethodsWriteOnlyTheMatchLines) {
     filing.AssignToGroups("labo-2");
     filing.AssignToGroups("");
     filing.AssignToGroups("x");
-    filing.reportEmptyNames("CSV");
+    filing.AssignToGroups("labo 3");
+    filing.AssignToGroups("labo-4\v");
+    filing.reportSkippedNames("CSV");
     EXPECT_EQ(status.texts, (Lines{"labo-2 correspond au groupe de machines LABO",
                                    "x ne correspond à aucun groupe de machines "}));
-    EXPECT_EQ(console.lines, Lines{"CSV : 1 ligne(s) sans nom de machine ignorée(s)"});
+    EXPECT_EQ(console.lines,
+              (Lines{"CSV : 1 ligne(s) sans nom de machine ignorée(s)",
+                     "CSV : 2 nom(s) de machine refusé(s) (blanc, caractère de contrôle ou "
+                     "réservé, chemin, ou plus de 255 caractères)"}));
 }
 
 TEST_F(GroupFilingTest, GroupNamedAutresAndTheCatchAllShareOneFile) {

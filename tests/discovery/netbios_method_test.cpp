@@ -139,6 +139,23 @@ TEST_F(NetBiosMethodTest, NbtstatAnswerIsRecordedOnceAndNamesItsJob) {
     EXPECT_FALSE(fileExists("drive_c/nbtstat0.txt"));
 }
 
+// A machine that calls itself by a name with a blank would leave "PCREL01 X 2E-..." in the
+// list, whose first word then stands for the machine PCREL01.
+TEST_F(NetBiosMethodTest, NbtstatAnswerWithAHostileNameIsRefused) {
+    state.MacList = {"PCREL01 02-99-00-00-00-01"};
+    writeLines("SALLE1", {"SALLE1-02"});
+    method->GetMACADDR("SALLE1");
+    console.lines.clear();
+    std::string answer = test::fixtureBytes("windows-fr/nbtstat-a.txt");
+    answer.replace(answer.find("SALLE1-02 "), 10, "PCREL01 X ");
+    finishJob(0, "nbtstat", answer);
+    timers.advance(300ms);
+    EXPECT_EQ(state.MacList, Lines{"PCREL01 02-99-00-00-00-01"});
+    EXPECT_EQ(console.lines.back(),
+              "Analyse de NBTSTAT id 0 : nom de machine refusé (caractère réservé aux lignes de "
+              "commande) : PCREL01 X");
+}
+
 TEST_F(NetBiosMethodTest, MarkedMachineIsAskedUnderItsPlainNameUnlessTheListKnowsIt) {
     writeLines("SALLE1", {"PC03*", "PC04*", "*", " ", "PC05"});
     // A list line written with the mark still counts for the machine.

@@ -154,12 +154,18 @@ TEST_F(RouterMethodsTest, FailedDownloadIsSaidAndUnusableNamesAreNotRecorded) {
     router->startRouterRequest("x");
     http.complete(files(),
                   "Baux dhcp\nMAC</tr>\n<tr>\n<td>1\n<td>10.0.0.1\n<td>PC 1\n<td>m1\n</tr>\n"
-                  "<tr>\n<td>2\n<td>10.0.0.2\n<td> \n<td>m2\n</tr>\n</table>\n");
+                  "<tr>\n<td>2\n<td>10.0.0.2\n<td> \n<td>m2\n</tr>\n"
+                  "<tr>\n<td>3\n<td>10.0.0.3\n<td>PC\v3\n<td>m3\n</tr>\n"
+                  "<tr>\n<td>4\n<td>10.0.0.4\n<td>PC& CALC\n<td>m4\n</tr>\n</table>\n");
     EXPECT_TRUE(state.IpList.empty());
     EXPECT_TRUE(state.MacList.empty());
     EXPECT_EQ(readLines("Autres"), Lines{});
     EXPECT_NE(std::find(console.lines.begin(), console.lines.end(),
                         "IPR : 1 ligne(s) sans nom de machine ignorée(s)"),
+              console.lines.end());
+    EXPECT_NE(std::find(console.lines.begin(), console.lines.end(),
+                        "IPR : 3 nom(s) de machine refusé(s) (blanc, caractère de contrôle ou "
+                        "réservé, chemin, ou plus de 255 caractères)"),
               console.lines.end());
 }
 

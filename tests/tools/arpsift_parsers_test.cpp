@@ -43,6 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
                       {}},
         CacheLineCase{"    COLLEGE        <1C>  GROUPE          10.0.0.1            600", {}, {}},
         CacheLineCase{"PC07 <20> UNIQUE 10.0.0.17", {"=PC07"}, {}},  // no blank after it
+        // the master browser's role, a user's name
+        CacheLineCase{"    COLLEGE        <1D>  UNIQUE          10.0.0.11           600", {}, {}},
+        CacheLineCase{"    JDUPONT        <03>  UNIQUE          10.0.0.11           600", {}, {}},
         CacheLineCase{"  10.0.0.17             00-1a-2b-3c-4d-5e     dynamique",
                       {},
                       {"10.0.0.17=00-1A-2B-3C-4D-5E"}},

@@ -3,22 +3,14 @@
 #include <string_view>
 
 #include "platform/ascii_text.h"
+#include "platform/netbios_rows.h"
 #include "tools/arpsift/list_fields.h"
 
 namespace vt::arpsift {
 
 namespace {
 
-constexpr std::string_view kUniqueName = "UNIQUE";
 constexpr std::string_view kDynamicEntry = "dynamique";
-
-// The name of a NetBIOS table line: the text before the "<" of its suffix, empty when the
-// line has none.
-std::string netbiosName(std::string_view line) {
-    const std::size_t suffix = line.find('<');
-    return platform::trim(suffix == std::string_view::npos ? std::string_view()
-                                                           : line.substr(0, suffix));
-}
 
 // The text from the first blank on, at most 255 characters, trimmed.
 std::string afterFirstWord(std::string_view text) {
@@ -34,14 +26,10 @@ std::string afterFirstWord(std::string_view text) {
 std::vector<std::string> nameCacheEntries(const std::vector<std::string>& lines) {
     std::vector<std::string> entries;
     for (const std::string& line : lines) {
-        const std::size_t unique = line.find(kUniqueName);
-        if (unique == std::string::npos) {
-            continue;
+        const std::optional<platform::NetbiosRow> row = platform::readNetbiosRow(line);
+        if (row && platform::namesTheMachine(*row)) {
+            entries.push_back(platform::trim(nameField(row->rest)) + "=" + row->name);
         }
-        const std::string rest = platform::trim(platform::leftCharacters(
-            std::string_view(line).substr(unique + kUniqueName.size()), kFieldLimit));
-        const std::string ip = platform::trim(nameField(rest));
-        entries.push_back(ip + "=" + netbiosName(line));
     }
     return entries;
 }
@@ -59,13 +47,12 @@ std::vector<std::string> arpCacheEntries(const std::vector<std::string>& lines) 
     return entries;
 }
 
-std::optional<std::string> firstUniqueName(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        if (line.find(kUniqueName) != std::string::npos) {
-            return netbiosName(line);
-        }
+std::optional<std::string> statusMachineName(const std::vector<std::string>& lines) {
+    const std::optional<std::size_t> found = platform::findMachineRow(lines, 0, lines.size());
+    if (!found) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return platform::readNetbiosRow(lines[*found])->name;
 }
 
 }  // namespace vt::arpsift

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/ascii_text.h"
+#include "platform/machine_names.h"
 #include "platform/sweep_lock.h"
 #include "platform/text_codec.h"
 #include "platform/wake_on_lan.h"
@@ -115,11 +116,31 @@ void CacheSift::sift() {
 }
 
 void CacheSift::loadLists() {
-    m_ipList = AddressList(cleanIpList(readLinesIfPresent(inDirectory("liste.ip"))),
-                           AddressList::Keys::Names);
+    m_ipList = AddressList(cleanIpList(soundLines("liste.ip")), AddressList::Keys::Names);
     m_output << "formating MAC\n" << std::flush;
-    m_macList = AddressList(cleanMacList(readLinesIfPresent(inDirectory("liste.mac"))),
-                            AddressList::Keys::NamesAndMacs);
+    m_macList = AddressList(cleanMacList(soundLines("liste.mac")), AddressList::Keys::NamesAndMacs);
+}
+
+std::vector<std::string> CacheSift::soundLines(std::string_view list) {
+    std::vector<std::string> lines = readLinesIfPresent(inDirectory(list));
+    std::erase_if(lines, [this, list](const std::string& line) {
+        const std::string refusal = damagedLineRefusal(line);
+        if (!refusal.empty()) {
+            log(std::string(list) + " : ligne refusée (" + refusal +
+                ") : " + platform::shownMachineName(line));
+        }
+        return !refusal.empty();
+    });
+    return lines;
+}
+
+bool CacheSift::admits(std::string_view name, std::string_view source) {
+    const std::string refusal = platform::machineNameRefusal(name);
+    if (!refusal.empty()) {
+        log(std::string(source) + " : nom de machine refusé (" + refusal +
+            ") : " + platform::shownMachineName(name));
+    }
+    return refusal.empty();
 }
 
 void CacheSift::ReadDhcpLeases() {
@@ -132,7 +153,7 @@ void CacheSift::ReadDhcpLeases() {
 // name leaves that name), and sets the name's address. Without a name the lease says nothing;
 // an empty MAC, or an address that is not one, only leaves its own list alone.
 void CacheSift::mergeLease(const LeaseRecord& lease) {
-    if (lease.name.empty()) {
+    if (lease.name.empty() || !admits(lease.name, "dhcpd.leases")) {
         return;
     }
     if (!lease.mac.empty() && MacOfName(lease.name).text.empty()) {
@@ -156,7 +177,10 @@ void CacheSift::mergeLease(const LeaseRecord& lease) {
 void CacheSift::readCaches() {
     RunHidden(kNameCacheCommand);
     for (std::string& entry : nameCacheEntries(readLinesIfPresent(std::string(kNameCacheFile)))) {
-        m_nameTable.append(std::move(entry));
+        const std::string name = tableValue(entry);
+        if (name.empty() || admits(name, "nbtstat -c")) {
+            m_nameTable.append(std::move(entry));
+        }
     }
     saveLines(std::string(kNameTableFile), m_nameTable.entries());
     log("ip2name saved");
@@ -248,8 +272,8 @@ std::string CacheSift::NameOfIp(std::string_view ip) {
     RunHidden(command);
     log(command);
     const std::optional<std::string> name =
-        firstUniqueName(readLinesIfPresent(std::string(kStatusFile)));
-    if (!name) {
+        statusMachineName(readLinesIfPresent(std::string(kStatusFile)));
+    if (!name || !admits(*name, "nbtstat -a " + std::string(ip))) {
         return std::string();
     }
     m_nameTable.append(std::string(ip) + "=" + *name);

@@ -81,6 +81,11 @@ private:
 
     void sift();
     void loadLists();
+    // The lines of a list beside the tool, without those no run keeps, each logged.
+    std::vector<std::string> soundLines(std::string_view list);
+    // False, with a log line, for a learned name that no list may hold: a blank, a control
+    // character or one the commands and group files refuse (platform/machine_names.h).
+    bool admits(std::string_view name, std::string_view source);
     void ReadDhcpLeases();
     void mergeLease(const LeaseRecord& lease);
     void readCaches();

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "platform/ascii_text.h"
+#include "platform/machine_names.h"
 #include "tools/arpsift/list_fields.h"
 
 namespace vt::arpsift {
@@ -132,6 +133,23 @@ private:
 };
 
 }  // namespace
+
+std::string damagedLineRefusal(std::string_view line) {
+    if (line.find(' ') == std::string_view::npos) {
+        return std::string();
+    }
+    const std::string_view name = nameField(line);
+    if (!name.empty()) {
+        if (std::string refusal = platform::markedMachineNameRefusal(name); !refusal.empty()) {
+            return refusal;
+        }
+    }
+    const std::string_view value = platform::trimView(line.substr(line.find(' ') + 1));
+    const bool blankOrControl = std::any_of(value.begin(), value.end(), [](char c) {
+        return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F;
+    });
+    return blankOrControl ? "valeur avec un blanc ou un caractère de contrôle" : std::string();
+}
 
 std::vector<std::string> cleanIpList(std::vector<std::string> lines) {
     for (std::string& line : lines) {

@@ -5,9 +5,18 @@
 // tables instead of comparing every pair of lines.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vt::arpsift {
+
+// Why a line of either list is one that no run keeps (a French reason); empty when it is
+// kept. A line whose name the machine-name rule refuses (platform/machine_names.h; a name may
+// carry the never-shutdown mark, as the program's own lines may), or whose
+// value holds a blank or a control character: the first word of a name with a blank stands as
+// a name there, and the clean-ups below would drop that name's sound line with it. Lines
+// without a blank are left to the clean-ups.
+std::string damagedLineRefusal(std::string_view line);
 
 // "liste.ip": every line in ASCII lower case; of the lines that share a name field only the
 // last is kept; empty lines go.
