@@ -5,7 +5,8 @@
 
 namespace vt {
 
-bool StartHidden(const Services& services, std::string_view commandLine) {
+bool StartHidden(const Services& services, std::string_view commandLine,
+                 const platform::EnvironmentEntries& extraEnvironment) {
     // The system's program-start call would cut a longer line, running some other command.
     if (characterCount(commandLine) > kCommandLineLimit) {
         services.console.appendLine("commande non lancée (plus de 255 caractères) : " +
@@ -13,7 +14,7 @@ bool StartHidden(const Services& services, std::string_view commandLine) {
         return false;
     }
     // Started commands are judged by what they leave on disk, not by their start.
-    services.platform.processes.startHidden(commandLine);
+    services.platform.processes.startHidden(commandLine, extraEnvironment);
     return true;
 }
 

@@ -12,8 +12,11 @@ namespace vt {
 inline constexpr std::size_t kCommandLineLimit = 255;
 
 // Starts a command line as a hidden process and never waits. A line longer than 255
-// characters is not started; the console says so. True when a start was attempted.
-bool StartHidden(const Services& services, std::string_view commandLine);
+// characters is not started; the console says so. True when a start was attempted. The extra
+// variables reach that program alone, through its environment: a secret goes there, never on
+// the command line, which every local user sees and the console shows.
+bool StartHidden(const Services& services, std::string_view commandLine,
+                 const platform::EnvironmentEntries& extraEnvironment = {});
 
 // Writes a batch file whole (Windows-1252, CR LF), replacing any earlier file; FileError
 // when it cannot.

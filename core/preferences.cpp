@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/file_error.h"
 #include "core/strings.h"
 #include "core/text_file.h"
 
@@ -39,12 +40,20 @@ private:
     std::vector<std::string> m_lines;
 };
 
+// The file keeps the inventory password: only its owner may read it.
+void writePreferencesFile(platform::FileSystem& files, const std::string& path,
+                          const std::vector<std::string>& lines) {
+    if (!files.writePrivateFile(path, toWindows1252(joinLines(lines)))) {
+        throw FileError::cannotCreate(path);
+    }
+}
+
 }  // namespace
 
 void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow) {
     if (!files.exists(kPreferencesFile)) {
         // A first start: an empty file marks the place, every value keeps its default.
-        saveTextLines(files, state.DataDir + kPreferencesFile, {});
+        writePreferencesFile(files, state.DataDir + kPreferencesFile, {});
         return;
     }
     const PreferenceLines file(loadTextLines(files, kPreferencesFile));
@@ -119,7 +128,8 @@ std::vector<std::string> preferencesFileLines(const VtlVar& state,
 
 void SavePreferences(const VtlVar& state, platform::FileSystem& files,
                      const WindowGeometry& mainWindow) {
-    saveTextLines(files, state.DataDir + kPreferencesFile, preferencesFileLines(state, mainWindow));
+    writePreferencesFile(files, state.DataDir + kPreferencesFile,
+                         preferencesFileLines(state, mainWindow));
 }
 
 void ReadLocalAddresses(VtlVar& state, const platform::Network& network) {

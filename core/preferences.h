@@ -26,7 +26,8 @@ void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry&
 std::vector<std::string> preferencesFileLines(const VtlVar& state,
                                               const WindowGeometry& mainWindow);
 
-// Writes DataDir + "vtl.ini"; FileError when it cannot.
+// Writes DataDir + "vtl.ini", readable by its owner only (it keeps the inventory password);
+// FileError when it cannot.
 void SavePreferences(const VtlVar& state, platform::FileSystem& files,
                      const WindowGeometry& mainWindow);
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/date_time.h"
@@ -46,6 +47,9 @@ public:
     // Replaces the whole file at once (written beside it, then renamed over it). Fails on a
     // read-only file, as on Windows. The directory must exist.
     virtual bool writeFile(std::string_view path, std::string_view bytes) = 0;
+    // The same for a file that holds a secret: only its owner may read it, from the first byte
+    // written on, even when the file it replaces was open to others.
+    virtual bool writePrivateFile(std::string_view path, std::string_view bytes) = 0;
     // Fails when the file is missing or read-only (even for root), as on Windows.
     virtual bool removeFile(std::string_view path) = 0;
     virtual bool setReadOnly(std::string_view path, bool readOnly) = 0;
@@ -81,6 +85,9 @@ struct RunOutcome {
     int exitCode = -1;
 };
 
+// Variables (name, value) given to one started program on top of the inherited ones.
+using EnvironmentEntries = std::vector<std::pair<std::string, std::string>>;
+
 // Starting outside programs from a Windows command line.
 class Processes {
 public:
@@ -90,6 +97,10 @@ public:
     // zombie. A ".bat" program runs under the command interpreter; "cmd.exe /c ..." and
     // "command.com /c ..." run their rest under it. False when nothing could be started.
     virtual bool startHidden(std::string_view commandLine) = 0;
+    // The same, the variables set in that program's environment only: how a secret reaches
+    // a program without showing in the process list, as its command line would.
+    virtual bool startHidden(std::string_view commandLine,
+                             const EnvironmentEntries& extraEnvironment) = 0;
 
     // Starts the command line hidden in the given directory and waits for its end, at most
     // the time limit, after which the process is ended.

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/command_runner.h"
+#include "power/scheduler.h"
 
 namespace vt::power {
 
@@ -37,7 +38,7 @@ std::string cacheToolCommandLine(const VtlVar& state) {
 
 std::string hardwareInventoryCommandLine(const VtlVar& state) {
     return "\"" + state.DataDir + kHardwareInventoryTool + "\" " + state.Prefs.ocs_server + " " +
-           state.Prefs.ocs_login + " " + state.Prefs.ocs_pwd;
+           state.Prefs.ocs_login;
 }
 
 PeriodicJobs::PeriodicJobs(VtlVar& state, const Services& services, Steps steps)
@@ -53,7 +54,8 @@ void PeriodicJobs::quietTick() {
         startProgram(kCacheTool, cacheToolCommandLine(m_state));
     }
     if (tick % kInventoryRhythm == kHardwareInventoryTick) {
-        startProgram(kHardwareInventoryTool, hardwareInventoryCommandLine(m_state));
+        startProgram(kHardwareInventoryTool, hardwareInventoryCommandLine(m_state),
+                     inventoryToolEnvironment(m_state));
     }
     if (tick % kInventoryRhythm == kLeasesTick) {
         runStep(m_steps.leasesFetch);
@@ -62,12 +64,13 @@ void PeriodicJobs::quietTick() {
     m_state.TickCount = tick == std::numeric_limits<std::int32_t>::max() ? 0 : tick + 1;
 }
 
-void PeriodicJobs::startProgram(const std::string& file, const std::string& commandLine) {
+void PeriodicJobs::startProgram(const std::string& file, const std::string& commandLine,
+                                const platform::EnvironmentEntries& extraEnvironment) {
     if (!programExists(m_services.platform.files, m_state.DataDir + file)) {
         m_services.console.appendLine("programme absent, non lancé : " + m_state.DataDir + file);
         return;
     }
-    StartHidden(m_services, commandLine);
+    StartHidden(m_services, commandLine, extraEnvironment);
 }
 
 void PeriodicJobs::runStep(const std::function<void()>& step) {

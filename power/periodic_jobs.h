@@ -13,7 +13,9 @@
 
 namespace vt::power {
 
-// The command lines of the two programs, started from the data directory.
+// The command lines of the two programs, started from the data directory. The hardware
+// export's, as the software export's, ends with the login: its password goes into its
+// environment (inventoryToolEnvironment).
 std::string cacheToolCommandLine(const VtlVar& state);
 std::string hardwareInventoryCommandLine(const VtlVar& state);
 
@@ -36,7 +38,8 @@ public:
 private:
     // Starts a program of the data directory hidden, or says on the console that it is not
     // there.
-    void startProgram(const std::string& file, const std::string& commandLine);
+    void startProgram(const std::string& file, const std::string& commandLine,
+                      const platform::EnvironmentEntries& extraEnvironment = {});
     void runStep(const std::function<void()>& step);
 
     VtlVar& m_state;

@@ -74,7 +74,11 @@ std::optional<std::string> derivedShutdownTime(const GroupDaySchedule& schedule)
 
 std::string softwareInventoryCommandLine(const VtlVar& state) {
     return "\"" + state.DataDir + "vt_ocs_softwares.exe\" " + state.Prefs.ocs_server + " " +
-           state.Prefs.ocs_login + " " + state.Prefs.ocs_pwd;
+           state.Prefs.ocs_login;
+}
+
+platform::EnvironmentEntries inventoryToolEnvironment(const VtlVar& state) {
+    return {{kInventoryPasswordVariable, state.Prefs.ocs_pwd}};
 }
 
 Scheduler::Scheduler(VtlVar& state, const Services& services, PowerActions& actions)
@@ -113,7 +117,8 @@ bool Scheduler::Timer1Timer() {
         LoadTodaySchedule(m_state, m_services);
     }
     if (IsDue(kSoftwareInventoryTime, now)) {
-        StartHidden(m_services, softwareInventoryCommandLine(m_state));
+        StartHidden(m_services, softwareInventoryCommandLine(m_state),
+                    inventoryToolEnvironment(m_state));
     }
     if (!fired && m_quietTick) {
         m_quietTick();

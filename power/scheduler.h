@@ -38,8 +38,15 @@ bool IsDue(std::string_view time, const platform::LocalDateTime& now);
 // passes 23:59.
 std::optional<std::string> derivedShutdownTime(const GroupDaySchedule& schedule);
 
-// The command line that starts the software inventory export.
+// The command line that starts the software inventory export: the tool, the server and the
+// login. Its password goes into the tool's environment alone (inventoryToolEnvironment), as
+// every local user can read a command line in the process list.
 std::string softwareInventoryCommandLine(const VtlVar& state);
+
+// The variable that carries the password to the inventory tools, which read it there when
+// their command line holds none.
+inline constexpr const char* kInventoryPasswordVariable = "VANTOREL_OCS_PASSWORD";
+platform::EnvironmentEntries inventoryToolEnvironment(const VtlVar& state);
 
 class Scheduler {
 public:

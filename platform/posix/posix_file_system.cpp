@@ -194,6 +194,15 @@ std::optional<std::string> PosixFileSystem::readFile(std::string_view path) cons
 }
 
 bool PosixFileSystem::writeFile(std::string_view path, std::string_view bytes) {
+    return replaceFile(path, bytes, std::nullopt);
+}
+
+bool PosixFileSystem::writePrivateFile(std::string_view path, std::string_view bytes) {
+    return replaceFile(path, bytes, S_IRUSR | S_IWUSR);
+}
+
+bool PosixFileSystem::replaceFile(std::string_view path, std::string_view bytes,
+                                  std::optional<mode_t> privateMode) {
     const auto resolved = native(path);
     if (!resolved || resolved->back() == '/') {
         return false;
@@ -207,9 +216,12 @@ bool PosixFileSystem::writeFile(std::string_view path, std::string_view bytes) {
         }
         mode = info.st_mode & 07777;
     }
+    mode = privateMode.value_or(mode);
     // Written beside the target and renamed over it, so a reader sees the old file or the
     // new one, never half of one; a failure leaves the old file untouched.
     // The temporary name stays within the name length limit however long the target's is.
+    // mkostemp makes it readable by its owner only, so a secret is never open to others, not
+    // even before the final mode is set.
     std::string temporary = parentOf(target) + "/." +
                             nameOf(target).substr(0, kTemporaryStemLimit) +
                             std::string(kTemporaryMark) + "XXXXXX";

@@ -249,8 +249,25 @@ LaunchEnvironment PosixProcesses::launchEnvironment() const {
 }
 
 bool PosixProcesses::startHidden(std::string_view commandLine) {
+    return startHidden(commandLine, {});
+}
+
+bool PosixProcesses::startHidden(std::string_view commandLine,
+                                 const EnvironmentEntries& extraEnvironment) {
     auto arguments = resolveLaunch(commandLine, launchEnvironment());
-    return arguments && spawnDetached(std::move(*arguments), m_environmentOverrides);
+    if (!arguments) {
+        return false;
+    }
+    // The program's own variables win over those set for every program.
+    EnvironmentOverrides variables;
+    for (const auto& entry : m_environmentOverrides) {
+        if (std::none_of(extraEnvironment.begin(), extraEnvironment.end(),
+                         [&](const auto& own) { return own.first == entry.first; })) {
+            variables.push_back(entry);
+        }
+    }
+    variables.insert(variables.end(), extraEnvironment.begin(), extraEnvironment.end());
+    return spawnDetached(std::move(*arguments), variables);
 }
 
 RunOutcome PosixProcesses::runHidden(std::string_view commandLine,

@@ -10,7 +10,7 @@
 namespace vt::platform::posix {
 
 // Variables set in the environment of every started program, replacing inherited values.
-using EnvironmentOverrides = std::vector<std::pair<std::string, std::string>>;
+using EnvironmentOverrides = EnvironmentEntries;
 
 class PosixProcesses : public Processes {
 public:
@@ -18,6 +18,8 @@ public:
                    EnvironmentOverrides environmentOverrides = {});
 
     bool startHidden(std::string_view commandLine) override;
+    bool startHidden(std::string_view commandLine,
+                     const EnvironmentEntries& extraEnvironment) override;
     RunOutcome runHidden(std::string_view commandLine, std::string_view workingDirectory,
                          std::chrono::milliseconds timeLimit) override;
     bool openDocument(std::string_view program, std::string_view documentPath) override;

@@ -1,6 +1,7 @@
 #include "core/preferences.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/file_error.h"
 #include "tests/support/temp_dir_test.h"
@@ -182,6 +183,16 @@ TEST_F(PreferencesTest, SaveAndLoadGiveBackTheSameValues) {
     EXPECT_EQ(reloaded.Prefs.shutdown_comment, state.Prefs.shutdown_comment);
     EXPECT_EQ(reloaded.Prefs.cleft, state.Prefs.cleft);
     EXPECT_EQ(other.left, window.left);
+}
+
+// It keeps a password: saved over a file open to everyone, it becomes its owner's alone.
+TEST_F(PreferencesTest, FileIsReadableByItsOwnerOnly) {
+    writeBytes("vtl.ini", "ocs_pwd=\r\n");
+    ASSERT_EQ(::chmod(path("vtl.ini").c_str(), 0644), 0);
+    SavePreferences(state, files(), window);
+    struct stat info {};
+    ASSERT_EQ(::stat(path("vtl.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
 }
 
 TEST_F(PreferencesTest, SaveIntoAReadOnlyFileIsAFileError) {

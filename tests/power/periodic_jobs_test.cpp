@@ -71,7 +71,7 @@ TEST_F(PeriodicJobsTest, EachJobOnItsRhythmOfQuietTicks) {
 TEST_F(PeriodicJobsTest, ProgramsAreStartedHiddenFromTheDataDirectory) {
     EXPECT_EQ(cacheToolCommandLine(state), path("") + "vt_arpsift.exe");
     EXPECT_EQ(hardwareInventoryCommandLine(state),
-              "\"" + path("") + "vt_ocs_hardware.exe\" srv ocs pw");
+              "\"" + path("") + "vt_ocs_hardware.exe\" srv ocs");
     state.DataDir = "/opt/mes outils/";
     EXPECT_EQ(cacheToolCommandLine(state), "\"/opt/mes outils/vt_arpsift.exe\"");
 }
@@ -100,6 +100,8 @@ TEST_F(PeriodicJobsTest, FailingStepIsReportedAndTheCountGoesOn) {
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(console.lines.front(), reported.front());
     EXPECT_EQ(processes.started.size(), 1u);  // the hardware export still started
+    EXPECT_EQ(processes.startedEnvironments.front(),
+              (platform::EnvironmentEntries{{"VANTOREL_OCS_PASSWORD", "pw"}}));
 }
 
 }  // namespace

@@ -227,10 +227,10 @@ TEST_F(SchedulerTest, ScheduleIsReloadedJustAfterMidnight) {
 TEST_F(SchedulerTest, SoftwareInventoryStartsOnEveryTickAfterHalfPastSeven) {
     state.Prefs.ocs_server = "ocs.lycee";
     state.Prefs.ocs_login = "admin";
-    state.Prefs.ocs_pwd = "s3cret";
+    state.Prefs.ocs_pwd = "s3cret mot";
     schedule(0, "7:30", "18:00", "");
-    const std::string expected =
-        "\"" + state.DataDir + "vt_ocs_softwares.exe\" ocs.lycee admin s3cret";
+    const std::string expected = "\"" + state.DataDir + "vt_ocs_softwares.exe\" ocs.lycee admin";
+    const platform::EnvironmentEntries password{{"VANTOREL_OCS_PASSWORD", "s3cret mot"}};
     tickAt(7, 30, 0);
     EXPECT_TRUE(processes.started.empty());
     tickAt(7, 30, 20);  // fired
@@ -238,6 +238,8 @@ TEST_F(SchedulerTest, SoftwareInventoryStartsOnEveryTickAfterHalfPastSeven) {
     tickAt(7, 32, 20);  // quiet
     tickAt(7, 33, 20);
     EXPECT_EQ(processes.started, (std::vector<std::string>{expected, expected}));
+    EXPECT_EQ(processes.startedEnvironments,
+              (std::vector<platform::EnvironmentEntries>{password, password}));
 }
 
 TEST_F(SchedulerTest, ScheduleTableShorterThanTheGroupListIsNoFault) {

@@ -91,13 +91,20 @@ void ManualTimers::advance(std::chrono::milliseconds by) {
 }
 
 bool RecordingProcesses::startHidden(std::string_view commandLine) {
+    return startHidden(commandLine, {});
+}
+
+bool RecordingProcesses::startHidden(std::string_view commandLine,
+                                     const platform::EnvironmentEntries& extraEnvironment) {
     started.emplace_back(commandLine);
+    startedEnvironments.push_back(extraEnvironment);
     return startSucceeds;
 }
 
 platform::RunOutcome RecordingProcesses::runHidden(std::string_view commandLine, std::string_view,
                                                    std::chrono::milliseconds) {
     started.emplace_back(commandLine);
+    startedEnvironments.emplace_back();
     return {startSucceeds, startSucceeds, 0};
 }
 

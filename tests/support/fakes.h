@@ -66,11 +66,15 @@ private:
 class RecordingProcesses : public platform::Processes {
 public:
     bool startHidden(std::string_view commandLine) override;
+    bool startHidden(std::string_view commandLine,
+                     const platform::EnvironmentEntries& extraEnvironment) override;
     platform::RunOutcome runHidden(std::string_view commandLine, std::string_view workingDirectory,
                                    std::chrono::milliseconds timeLimit) override;
     bool openDocument(std::string_view program, std::string_view documentPath) override;
 
     std::vector<std::string> started;
+    // The variables given to each program of `started` alone (none for a waited-for run).
+    std::vector<platform::EnvironmentEntries> startedEnvironments;
     std::vector<std::string> opened;  // "program|document"
     bool startSucceeds = true;
     bool openSucceeds = true;

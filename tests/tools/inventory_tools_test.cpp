@@ -31,13 +31,14 @@ TEST_P(ExportFieldTest, KeepsTheRecordOnOneLineAndTheFieldsInPlace) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, ExportFieldTest,
-    ::testing::Values(FieldCase{"", ""}, FieldCase{"Mozilla Firefox", "Mozilla Firefox"},
-                      FieldCase{"C++ 2008; x64", "C++ 2008, x64"}, FieldCase{";;", ",,"},
-                      FieldCase{"ligne 1\r\nligne 2", "ligne 1 ligne 2"},
-                      FieldCase{"a\nb\rc", "a b c"}, FieldCase{"a\r\r\nb", "a  b"},
-                      FieldCase{"fin\r\n", "fin "},
-                      FieldCase{"\xC3\xA9l\xC3\xA8ve", "\xC3\xA9l\xC3\xA8ve"},
-                      FieldCase{std::string("nul\0ici", 7), std::string("nul\0ici", 7)}));
+    ::testing::Values(
+        FieldCase{"", ""}, FieldCase{"Mozilla Firefox", "Mozilla Firefox"},
+        FieldCase{"C++ 2008; x64", "C++ 2008, x64"}, FieldCase{";;", ",,"},
+        FieldCase{"ligne 1\r\nligne 2", "ligne 1 ligne 2"}, FieldCase{"a\nb\rc", "a b c"},
+        FieldCase{"a\r\r\nb", "a  b"}, FieldCase{"fin\r\n", "fin "},
+        FieldCase{"\xC3\xA9l\xC3\xA8ve", "\xC3\xA9l\xC3\xA8ve"},
+        FieldCase{std::string("nul\0ici", 7), "nul ici"}, FieldCase{std::string("\0\0", 2), "  "},
+        FieldCase{"a\tb\x1B[2Jc\x7F\x1F;", "a b [2Jc  ,"}, FieldCase{"\x01\r\n\x02", "   "}));
 
 struct AddressCase {
     std::string text;
@@ -100,15 +101,15 @@ class InventoryToolUsageTest : public InventoryToolRunTest,
 
 TEST_P(InventoryToolUsageTest, MissingArgumentsGiveTheUsageLine) {
     EXPECT_EQ(failureOf("vt_ocs_hardware", "hardware.ocs", GetParam().arguments),
-              "usage : vt_ocs_hardware SERVEUR[:PORT] UTILISATEUR MOT_DE_PASSE\n");
+              "usage : vt_ocs_hardware SERVEUR[:PORT] UTILISATEUR [MOT_DE_PASSE]\n");
     EXPECT_EQ(failureOf("vt_ocs_softwares", "softwares.ocs", GetParam().arguments),
-              "usage : vt_ocs_softwares SERVEUR[:PORT] UTILISATEUR MOT_DE_PASSE\n");
+              "usage : vt_ocs_softwares SERVEUR[:PORT] UTILISATEUR [MOT_DE_PASSE]\n");
 }
 
 // The main program joins empty preferences with blanks, so they arrive as missing arguments.
 INSTANTIATE_TEST_SUITE_P(Arguments, InventoryToolUsageTest,
                          ::testing::Values(UsageCase{{}}, UsageCase{{"10.0.0.5"}},
-                                           UsageCase{{"10.0.0.5", "ocs"}},
+                                           UsageCase{{"", "ocs"}}, UsageCase{{"10.0.0.5", ""}},
                                            UsageCase{{"", "ocs", "secret"}},
                                            UsageCase{{"10.0.0.5", "", "secret"}}));
 

@@ -24,6 +24,8 @@ std::string exportField(std::string_view value) {
     for (char& c : field) {
         if (c == ';') {
             c = ',';
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = ' ';
         }
     }
     return field;

@@ -26,7 +26,9 @@ inline constexpr std::string_view kInventoryDatabase = "ocsweb";
 std::string withoutLineBreaks(std::string_view text);
 
 // A value as it may stand in a field: line breaks become blanks and ";" becomes ",", so the
-// fields after it keep their positions and the record its line.
+// fields after it keep their positions and the record its line. Every other control character
+// (NUL, tab, escape, DEL, ...) becomes a blank too: a database that anyone's inventory agent
+// fills may hold them, and none belongs in the one-line texts that the windows show.
 std::string exportField(std::string_view value);
 
 // Appends one record, in UTF-8: every value as a field followed by ";", then CR LF.

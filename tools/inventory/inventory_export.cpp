@@ -25,9 +25,13 @@ struct Credentials {
     std::string password;
 };
 
-std::optional<Credentials> credentialsOf(std::span<const std::string> arguments) {
-    if (arguments.size() < 3 || arguments[0].empty() || arguments[1].empty()) {
+std::optional<Credentials> credentialsOf(std::span<const std::string> arguments,
+                                         std::string_view environmentPassword) {
+    if (arguments.size() < 2 || arguments[0].empty() || arguments[1].empty()) {
         return std::nullopt;
+    }
+    if (arguments.size() == 2) {
+        return Credentials{arguments[0], arguments[1], std::string(environmentPassword)};
     }
     Credentials credentials{arguments[0], arguments[1], arguments[2]};
     for (std::size_t i = 3; i < arguments.size(); ++i) {
@@ -90,10 +94,11 @@ int report(std::ostream& errors, const ExportTable& table, const std::string& ca
 }  // namespace
 
 int runInventoryExport(const ExportTable& table, std::span<const std::string> arguments,
-                       platform::FileSystem& files, std::ostream& errors) {
-    const std::optional<Credentials> credentials = credentialsOf(arguments);
+                       std::string_view environmentPassword, platform::FileSystem& files,
+                       std::ostream& errors) {
+    const std::optional<Credentials> credentials = credentialsOf(arguments, environmentPassword);
     if (!credentials) {
-        errors << "usage : " << table.toolName << " SERVEUR[:PORT] UTILISATEUR MOT_DE_PASSE\n";
+        errors << "usage : " << table.toolName << " SERVEUR[:PORT] UTILISATEUR [MOT_DE_PASSE]\n";
         return 1;
     }
     const std::optional<ServerAddress> server = parseServerAddress(credentials->server);
@@ -132,7 +137,9 @@ int inventoryToolMain(const ExportTable& table, int argc, char** argv) {
         arguments.push_back(platform::argumentText(argv[i]));
     }
     const std::unique_ptr<platform::NativePlatform> native = platform::createNativePlatform();
-    return runInventoryExport(table, arguments, native->platform().files, std::cerr);
+    const std::string password = platform::argumentText(
+        native->platform().system.environment(kPasswordVariable).value_or(std::string()));
+    return runInventoryExport(table, arguments, password, native->platform().files, std::cerr);
 }
 
 }  // namespace vt::inventory

@@ -1,7 +1,8 @@
-// vt_ocs_hardware server[:port] login password: exports the hardware inventory, one record per
-// inventoried machine, to "hardware.ocs" in the working directory. The machine status window
-// reads fields 6, 14, 16 and 20, the machine sheet fields 1, 6, 16 and 20; the machine's name
-// is field 3.
+// vt_ocs_hardware server[:port] login [password]: exports the hardware inventory, one record
+// per inventoried machine, to "hardware.ocs" in the working directory. Without a password on
+// the command line (the main program's way), it is read from VANTOREL_OCS_PASSWORD. The
+// machine status window reads fields 6, 14, 16 and 20, the machine sheet fields 1, 6, 16 and
+// 20; the machine's name is field 3.
 
 #include <string_view>
 

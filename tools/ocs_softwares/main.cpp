@@ -1,6 +1,8 @@
-// vt_ocs_softwares server[:port] login password: exports the software inventory, one record
-// per software installed on a machine, to "softwares.ocs" in the working directory. The
-// machine sheet lists field 4 of the records whose field 2 is the machine's identifier.
+// vt_ocs_softwares server[:port] login [password]: exports the software inventory, one record
+// per software installed on a machine, to "softwares.ocs" in the working directory. Without a
+// password on the command line (the main program's way), it is read from
+// VANTOREL_OCS_PASSWORD. The machine sheet lists field 4 of the records whose field 2 is the
+// machine's identifier.
 
 #include <string_view>
 

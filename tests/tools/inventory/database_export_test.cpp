@@ -208,13 +208,15 @@ TEST_F(InventoryDatabaseTest, APasswordWithBlanksAndAccentsArrivesWhole) {
     }
 }
 
-// The scheduler's own line: the quoted ".exe" path in the data directory, then the three
-// preferences, started hidden from its working directory and never waited for.
+// The scheduler's own way: the quoted ".exe" path in the data directory, the server and the
+// login, the password in the tool's environment; started hidden from its working directory
+// and never waited for.
 TEST_F(InventoryDatabaseTest, TheSchedulersCommandLineLeavesTheExportInTheWorkingDirectory) {
-    const std::string commandLine = "\"" + binDir() + "/vt_ocs_hardware.exe\" " + server() +
-                                    " prof mot de passe \xC3\xA9l\xC3\xA8ve";
+    const std::string commandLine =
+        "\"" + binDir() + "/vt_ocs_hardware.exe\" " + server() + " prof";
 
-    ASSERT_TRUE(realPlatform().processes.startHidden(commandLine));
+    ASSERT_TRUE(realPlatform().processes.startHidden(
+        commandLine, {{"VANTOREL_OCS_PASSWORD", "mot de passe \xC3\xA9l\xC3\xA8ve"}}));
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!fileExists("hardware.ocs") && std::chrono::steady_clock::now() < deadline) {
