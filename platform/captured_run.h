@@ -6,6 +6,7 @@
 // has a meaning of its own.
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,7 +35,15 @@ struct CapturedRun {
     std::chrono::milliseconds timeLimit{30000};
     // Variables set for the program, replacing inherited values of the same name.
     std::vector<std::pair<std::string, std::string>> environment;
+    // When not 0, the most bytes kept of each stream: its first and its last half of that,
+    // joined by kOmittedOutput when more came. The rest is still read, and dropped, so the
+    // program never blocks on a full pipe however much it prints.
+    std::size_t keptBytesPerStream = 0;
 };
+
+// Stands where the middle of a stream was dropped; a line of its own, so that what is kept of
+// the lines around it is never read as one word.
+inline constexpr const char* kOmittedOutput = "\n[...]\n";
 
 // The path of a program: as given when it holds a "/", else the first executable file of that
 // name along $PATH. Nothing when there is none.

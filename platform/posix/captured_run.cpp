@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
@@ -58,6 +59,41 @@ void closeIfOpen(int& fd) {
         fd = -1;
     }
 }
+
+// What is kept of one stream: all of it, or within a limit its beginning and its end.
+class KeptStream {
+public:
+    explicit KeptStream(std::size_t limit)
+        : m_headLimit(limit == 0 ? std::string::npos : limit / 2), m_tailLimit(limit - limit / 2) {}
+
+    void append(const char* bytes, std::size_t count) {
+        const std::size_t toHead = std::min(count, m_headLimit - m_head.size());
+        m_head.append(bytes, toHead);
+        if (toHead == count) {
+            return;
+        }
+        m_tail.append(bytes + toHead, count - toHead);
+        // Trimmed only once it holds twice the limit, so each byte is moved at most once.
+        if (m_tail.size() > 2 * m_tailLimit) {
+            m_dropped = true;
+            m_tail.erase(0, m_tail.size() - m_tailLimit);
+        }
+    }
+
+    std::string text() const {
+        if (!m_dropped && m_tail.size() <= m_tailLimit) {
+            return m_head + m_tail;
+        }
+        return m_head + kOmittedOutput + m_tail.substr(m_tail.size() - m_tailLimit);
+    }
+
+private:
+    std::size_t m_headLimit;
+    std::size_t m_tailLimit;
+    std::string m_head;
+    std::string m_tail;
+    bool m_dropped = false;
+};
 
 }  // namespace
 
@@ -136,7 +172,7 @@ CapturedOutcome runCaptured(const CapturedRun& run) {
 
     const auto deadline = std::chrono::steady_clock::now() + run.timeLimit;
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* sinks[2] = {&outcome.standardOutput, &outcome.standardError};
+    KeptStream sinks[2] = {KeptStream(run.keptBytesPerStream), KeptStream(run.keptBytesPerStream)};
     bool timedOut = false;
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -156,7 +192,7 @@ CapturedOutcome runCaptured(const CapturedRun& run) {
             char buffer[65536];
             const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
             if (got > 0) {
-                sinks[i]->append(buffer, static_cast<std::size_t>(got));
+                sinks[i].append(buffer, static_cast<std::size_t>(got));
             } else if (got == 0 || errno != EINTR) {
                 closeIfOpen(fds[i].fd);
             }
@@ -164,6 +200,8 @@ CapturedOutcome runCaptured(const CapturedRun& run) {
     }
     closeIfOpen(fds[0].fd);
     closeIfOpen(fds[1].fd);
+    outcome.standardOutput = sinks[0].text();
+    outcome.standardError = sinks[1].text();
     if (timedOut) {
         ::kill(-pid, SIGKILL);
         ::kill(pid, SIGKILL);

@@ -23,12 +23,17 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* kPassword = "s3cret-Mot2passe";
 
-// Records its arguments one a line, prints $FAKE_NET_OUTPUT, waits $FAKE_NET_SLEEP seconds
-// and exits with $FAKE_NET_EXIT.
+// Records its arguments one a line, prints $FAKE_NET_OUTPUT (with 50 MB of chatter before
+// or after it when $FAKE_NET_CHATTER says so, then writes its caller's peak memory in KiB to
+// "net-peak"), waits $FAKE_NET_SLEEP seconds and exits with $FAKE_NET_EXIT.
 constexpr const char* kFakeNet =
     "#!/bin/sh\n"
     "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >\"$FAKE_NET_ARGUMENTS\"\n"
+    "chatter() { yes 'lp_load_ex: refreshing parameters' | head -c 50000000; }\n"
+    "[ \"$FAKE_NET_CHATTER\" = before ] && chatter\n"
     "printf '%b' \"$FAKE_NET_OUTPUT\"\n"
+    "[ \"$FAKE_NET_CHATTER\" = after ] && chatter\n"
+    "[ -n \"$FAKE_NET_CHATTER\" ] && awk '/VmHWM/ {print $2}' /proc/$PPID/status >net-peak\n"
     "[ -n \"$FAKE_NET_SLEEP\" ] && /bin/sleep \"$FAKE_NET_SLEEP\"\n"
     "exit \"${FAKE_NET_EXIT:-0}\"\n";
 
@@ -50,6 +55,7 @@ protected:
         m_environment.emplace_back("FAKE_NET_OUTPUT", "\\nShutdown of remote machine succeeded\\n");
         m_environment.emplace_back("FAKE_NET_EXIT", nullptr);
         m_environment.emplace_back("FAKE_NET_SLEEP", nullptr);
+        m_environment.emplace_back("FAKE_NET_CHATTER", nullptr);
         m_environment.emplace_back("VANTOREL_NET_TIME_LIMIT", nullptr);
     }
     void TearDown() override {
@@ -173,6 +179,21 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeCase{"StatusDespiteZero", "result: NT_STATUS_ACCESS_DENIED\\n", 0, "accès refusé"},
         OutcomeCase{"SilentFailure", "", 3, "échec : code de sortie 3"}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// 50 MB of chatter before or after the status: what is kept is bounded, and the status is
+// still read, at the beginning or at the end of what net printed.
+TEST_F(VtShutdownTest, ChatteringNetTakesLittleMemoryAndStillGivesItsResult) {
+    for (const char* where : {"before", "after"}) {
+        ScopedEnvironment chatter("FAKE_NET_CHATTER", where);
+        ScopedEnvironment output("FAKE_NET_OUTPUT",
+                                 "Connection failed: NT_STATUS_LOGON_FAILURE\\n");
+        ScopedEnvironment exitCode("FAKE_NET_EXIT", "255");
+        const ProgramResult result = run({"-s", "-t", "1", "-m", "\\\\localhost"});
+        EXPECT_EQ(result.standardOutput, "localhost : accès refusé\n") << where;
+        ASSERT_TRUE(fileExists("net-peak"));
+        EXPECT_LT(std::stoul(*readBytes("net-peak")), 30'000u) << where;
+    }
+}
 
 TEST_F(VtShutdownTest, NetThatHangsIsEndedAtTheTimeLimit) {
     ScopedEnvironment sleep("FAKE_NET_SLEEP", "20");

@@ -14,6 +14,9 @@ using Clock = std::chrono::steady_clock;
 // At most this many requests are in flight at once, so a large network neither overruns the
 // socket buffers nor reuses a transaction number still awaited.
 constexpr std::size_t kRequestsPerRound = 1024;
+// A wait reads at most this many datagrams, far more than the nodes of a school network send
+// back: only a flood reaches it, and the wait then ends as at its deadline.
+constexpr std::size_t kDatagramsPerWait = 65536;
 
 // Transaction numbers start at a random place, so answers meant for an earlier run of an
 // adapter (or for another one running beside it) are not taken for ours.
@@ -41,7 +44,7 @@ void queryNodeStatusRound(NameServiceSocket& socket, const std::vector<Ipv4Addre
             }
         }
         const Clock::time_point deadline = Clock::now() + timing.timeout;
-        while (!pending.empty()) {
+        for (std::size_t read = 0; !pending.empty() && read < kDatagramsPerWait; ++read) {
             const std::optional<Datagram> datagram = socket.receive(deadline);
             if (!datagram) {
                 break;
@@ -90,7 +93,11 @@ std::vector<Ipv4Address> wildcardResponders(NameServiceSocket& socket,
     }
     std::set<Ipv4Address> seen;
     const Clock::time_point deadline = Clock::now() + window;
-    while (const std::optional<Datagram> datagram = socket.receive(deadline)) {
+    for (std::size_t read = 0; read < kDatagramsPerWait; ++read) {
+        const std::optional<Datagram> datagram = socket.receive(deadline);
+        if (!datagram) {
+            break;
+        }
         const std::optional<NameServicePacket> packet = decodePacket(datagram->bytes);
         if (packet && packet->header.transactionId == transactionId && answeredAddresses(*packet) &&
             seen.insert(datagram->from).second) {
@@ -115,7 +122,11 @@ std::optional<Ipv4Address> queryNameByBroadcast(NameServiceSocket& socket, const
             return std::nullopt;
         }
         const Clock::time_point deadline = Clock::now() + timing.timeout;
-        while (const std::optional<Datagram> datagram = socket.receive(deadline)) {
+        for (std::size_t read = 0; read < kDatagramsPerWait; ++read) {
+            const std::optional<Datagram> datagram = socket.receive(deadline);
+            if (!datagram) {
+                break;
+            }
             const std::optional<NameServicePacket> packet = decodePacket(datagram->bytes);
             if (!packet || packet->header.transactionId != transactionId) {
                 continue;

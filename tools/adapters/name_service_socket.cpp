@@ -104,28 +104,30 @@ bool NameServiceSocket::sendTo(Ipv4Address to, std::uint16_t port, std::string_v
 }
 
 std::optional<Datagram> NameServiceSocket::receiveWaiting() {
-    std::string buffer(kLargestDatagram, '\0');
+    // On the stack: a flood must not cost an allocation of the largest size per datagram.
+    char buffer[kLargestDatagram];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
-    const ssize_t received = ::recvfrom(m_fd, buffer.data(), buffer.size(), 0,
-                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
+    const ssize_t received =
+        ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (received < 0 || from.sin_family != AF_INET) {
         return std::nullopt;
     }
-    buffer.resize(static_cast<std::size_t>(received));
     return Datagram{Ipv4Address{ntohl(from.sin_addr.s_addr)}, ntohs(from.sin_port),
-                    std::move(buffer)};
+                    std::string(buffer, static_cast<std::size_t>(received))};
 }
 
 std::optional<Datagram> NameServiceSocket::receive(std::chrono::steady_clock::time_point deadline) {
     for (;;) {
-        if (auto datagram = receiveWaiting()) {
-            return datagram;
-        }
+        // The clock is read before every datagram: while packets keep arriving one is always
+        // waiting, and a wait that looked at the clock only when none was would never end.
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             return std::nullopt;
+        }
+        if (auto datagram = receiveWaiting()) {
+            return datagram;
         }
         pollfd ready{m_fd, POLLIN, 0};
         if (::poll(&ready, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) {

@@ -34,7 +34,8 @@ public:
 
     // False when the datagram could not be handed to the system (no route to the address).
     bool sendTo(Ipv4Address to, std::uint16_t port, std::string_view bytes);
-    // The next datagram, waiting until the deadline at most.
+    // The next datagram, waiting until the deadline at most; nothing once the deadline has
+    // passed, even with datagrams waiting.
     std::optional<Datagram> receive(std::chrono::steady_clock::time_point deadline);
     // The next datagram already waiting, without waiting.
     std::optional<Datagram> receiveWaiting();

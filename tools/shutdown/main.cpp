@@ -26,6 +26,7 @@ using namespace vt::shutdown;
 
 constexpr int kDefaultTimeLimitSeconds = 30;
 constexpr const char* kTimeLimitVariable = "VANTOREL_NET_TIME_LIMIT";
+constexpr std::size_t kKeptNetOutputPerStream = 32 * 1024;
 
 void complain(const std::string& message) {
     std::cerr << "vt_shutdown : " << message << std::endl;
@@ -134,6 +135,9 @@ int main(int argc, char** argv) {
     run.timeLimit = netTimeLimit(platform.system);
     // net's messages are read for their status names, which only its English texts carry.
     run.environment = {{"LC_ALL", "C"}};
+    // A net that chatters on (debug output, a loop) must not take the memory with it: 64 KiB
+    // in all, the beginning and the end of each stream, which is where the status is told.
+    run.keptBytesPerStream = kKeptNetOutputPerStream;
     const vt::platform::CapturedOutcome outcome = vt::platform::runCaptured(run);
 
     NetOutcome result;
