@@ -11,8 +11,10 @@ bool isMachineLine(const std::string& line) {
     return !line.empty() && line.front() == '\\';
 }
 
-// Where the remark column starts: at the header's last word ("Remarque"), which a run of
-// blanks sets apart from the first ("Nom du serveur"). Nothing when the header has none.
+// Where the remark column starts, in characters: at the header's last word ("Remarque"),
+// which a run of blanks sets apart from the first ("Nom du serveur"). Nothing when the header
+// has none. The command pads its columns one byte a character, so a column counts
+// characters of the text read, whose accented letters take more than one byte.
 std::optional<std::size_t> remarkColumn(const std::string& header) {
     const std::size_t end = header.find_last_not_of(' ');
     const std::size_t lastWord = end == std::string::npos ? end : header.find_last_of(' ', end);
@@ -20,7 +22,7 @@ std::optional<std::size_t> remarkColumn(const std::string& header) {
         header.find_first_not_of(' ') > lastWord) {
         return std::nullopt;
     }
-    return lastWord + 1;
+    return characterCount(std::string_view(header).substr(0, lastWord + 1));
 }
 
 // The name of a machine line: the text after the two backslashes up to the first blank. A
@@ -33,7 +35,7 @@ std::string machineName(const std::string& line, std::optional<std::size_t> rema
     }
     if (remarks && *remarks > kNameStart) {
         const std::string column =
-            trim(std::string_view(line).substr(kNameStart, *remarks - kNameStart));
+            trim(leftCharacters(std::string_view(line).substr(kNameStart), *remarks - kNameStart));
         if (!column.empty() && column.find(' ') != std::string::npos) {
             return column;
         }

@@ -45,6 +45,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "\\\\CDI-01                  Poste documentaliste"},
                     {"PCREL01 X", "CDI-01"},
                     2},
+        // The column counts characters: "€" takes three bytes of the text read.
+        NetViewCase{"WideNameWithABlankIsReadWhole",
+                    {"Nom du serveur            Remarque", "", "\\\\€€€€€€€€PC07 X           ",
+                     "\\\\A €€€€€€€€€€€€€          "},
+                    {"€€€€€€€€PC07 X", "A €€€€€€€€€€€€€"},
+                    2},
         NetViewCase{"NothingAfterTheBackslashesNamesNothing",
                     {"x", "\\\\", "\\\\ remarque", "\\\\PC05"},
                     {"", "", "PC05"},
