@@ -49,11 +49,7 @@ InventoryConnection::~InventoryConnection() {
 }
 
 bool InventoryConnection::failed() {
-    if (m_handle == nullptr) {
-        m_error = {CR_OUT_OF_MEMORY, "client library unavailable"};
-    } else {
-        m_error = {mysql_errno(m_handle), mysql_error(m_handle)};
-    }
+    m_errorCode = m_handle == nullptr ? CR_OUT_OF_MEMORY : mysql_errno(m_handle);
     return false;
 }
 

@@ -18,12 +18,6 @@ namespace vt::inventory {
 // Connecting, and every later wait for the server, gives up after this long.
 inline constexpr std::chrono::seconds kServerTimeout{10};
 
-// What the client library or the server said about the last failure.
-struct DatabaseError {
-    unsigned code = 0;  // a server error (below 2000) or a client error (2000 and above)
-    std::string text;
-};
-
 class InventoryConnection {
 public:
     InventoryConnection();
@@ -39,14 +33,15 @@ public:
     // Runs the query and hands each row to the handler as it arrives.
     bool readRows(const std::string& statement, const RowHandler& onRow);
 
-    // Set when open or readRows returned false.
-    const DatabaseError& error() const { return m_error; }
+    // The code of the failure when open or readRows returned false: a server error (below
+    // 2000) or a client error (2000 and above). Its text is left aside: the tools speak French.
+    unsigned errorCode() const { return m_errorCode; }
 
 private:
     bool failed();
 
     st_mysql* m_handle = nullptr;
-    DatabaseError m_error;
+    unsigned m_errorCode = 0;
 };
 
 }  // namespace vt::inventory

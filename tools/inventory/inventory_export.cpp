@@ -1,7 +1,5 @@
 #include "tools/inventory/inventory_export.h"
 
-#include <mysqld_error.h>
-
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -9,15 +7,13 @@
 
 #include "platform/native_platform.h"
 #include "platform/text_codec.h"
+#include "tools/inventory/database_errors.h"
 #include "tools/inventory/inventory_connection.h"
 #include "tools/inventory/server_address.h"
 
 namespace vt::inventory {
 
 namespace {
-
-// Client library errors (no answer, lost connection, time-out, unknown host) start here.
-constexpr unsigned kFirstClientError = 2000;
 
 struct Credentials {
     std::string server;
@@ -41,53 +37,17 @@ std::optional<Credentials> credentialsOf(std::span<const std::string> arguments,
     return credentials;
 }
 
-std::string connectionFailure(const DatabaseError& error, const Credentials& credentials) {
-    const std::string database(kInventoryDatabase);
-    switch (error.code) {
-        case ER_ACCESS_DENIED_ERROR:
-            return "connexion refusée par le serveur d'inventaire " + credentials.server +
-                   " pour l'utilisateur " + credentials.login;
-        case ER_DBACCESS_DENIED_ERROR:
-            return "accès à la base " + database + " refusé à l'utilisateur " + credentials.login;
-        case ER_BAD_DB_ERROR:
-            return "base " + database + " absente du serveur d'inventaire " + credentials.server;
-        default:
-            if (error.code >= kFirstClientError) {
-                return "serveur d'inventaire " + credentials.server + " injoignable";
-            }
-            return "connexion impossible au serveur d'inventaire " + credentials.server;
-    }
+// The names a failure speaks of: never the password.
+FailureNames namesOf(const Credentials& credentials, const ExportTable& table) {
+    return {credentials.server, credentials.login, kInventoryDatabase, table.table};
 }
 
-std::string readingFailure(const DatabaseError& error, const ExportTable& table,
-                           const Credentials& credentials) {
-    const std::string name(table.table);
-    switch (error.code) {
-        case ER_NO_SUCH_TABLE:
-            return "table " + name + " absente de la base " + std::string(kInventoryDatabase);
-        case ER_BAD_FIELD_ERROR:
-            return "colonne absente de la table " + name;
-        case ER_TABLEACCESS_DENIED_ERROR:
-        case ER_COLUMNACCESS_DENIED_ERROR:
-            return "lecture de la table " + name + " refusée à l'utilisateur " + credentials.login;
-        default:
-            if (error.code >= kFirstClientError) {
-                return "connexion perdue avec le serveur d'inventaire " + credentials.server +
-                       " pendant la lecture de la table " + name;
-            }
-            return "lecture de la table " + name + " impossible";
-    }
-}
-
-// One line whatever the names and the server's own text hold.
-int report(std::ostream& errors, const ExportTable& table, const std::string& cause,
-           const DatabaseError* error = nullptr) {
-    std::string line = std::string(table.toolName) + " : " + cause + " ; l'export précédent " +
-                       std::string(table.fileName) + " est conservé";
-    if (error != nullptr) {
-        line += " (erreur " + std::to_string(error->code) + " : " + error->text + ")";
-    }
-    errors << withoutLineBreaks(line) << '\n';
+// One line whatever the names hold.
+int report(std::ostream& errors, const ExportTable& table, const std::string& cause) {
+    errors << withoutLineBreaks(std::string(table.toolName) + " : " + cause +
+                                " ; l'export précédent " + std::string(table.fileName) +
+                                " est conservé")
+           << '\n';
     return 1;
 }
 
@@ -108,8 +68,9 @@ int runInventoryExport(const ExportTable& table, std::span<const std::string> ar
 
     InventoryConnection connection;
     if (!connection.open(*server, credentials->login, credentials->password, kInventoryDatabase)) {
-        return report(errors, table, connectionFailure(connection.error(), *credentials),
-                      &connection.error());
+        return report(errors, table,
+                      failureCause(connection.errorCode(), DatabaseStep::Connecting,
+                                   namesOf(*credentials, table)));
     }
     // Each record is encoded as it arrives, so the export is held once, in its final bytes.
     std::string bytes;
@@ -121,8 +82,9 @@ int runInventoryExport(const ExportTable& table, std::span<const std::string> ar
             bytes += platform::toWindows1252(record);
         });
     if (!read) {
-        return report(errors, table, readingFailure(connection.error(), table, *credentials),
-                      &connection.error());
+        return report(errors, table,
+                      failureCause(connection.errorCode(), DatabaseStep::Reading,
+                                   namesOf(*credentials, table)));
     }
     if (!files.writeFile(table.fileName, bytes)) {
         return report(errors, table,
