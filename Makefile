@@ -1,10 +1,14 @@
 # Vantorel: build, test and run. Every target installs missing Debian packages first.
 BUILD      ?= build
 ASAN_BUILD ?= build/sanitize
+FUZZ_BUILD ?= build/fuzz
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test unit-test sanitize-test run demo format clean
+.PHONY: all deps configure build test unit-test sanitize-test fuzz-build fuzz-test fuzz run demo \
+        format clean
 
 all: build
 
@@ -18,8 +22,8 @@ build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 # Every test of the normal build, then the unit tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
-test: unit-test sanitize-test
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of every fuzz target.
+test: unit-test sanitize-test fuzz-test
 
 unit-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
@@ -29,6 +33,27 @@ sanitize-test: deps
 	      -DVT_SANITIZE=ON -DVT_WITH_GUI=OFF $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS) -L unit
+
+# The fuzz targets of the parsers that read the network and other programs' files, built with
+# Clang and libFuzzer: only they and the libraries they reach.
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	      -DVT_WERROR=ON -DVT_FUZZ=ON -DVT_WITH_GUI=OFF -DVT_WITH_TESTS=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target vt_fuzz_targets
+
+# A fixed number of inputs per target, the same inputs every time.
+fuzz-test: fuzz-build
+	rm -f $(FUZZ_BUILD)/fuzz-summary.txt
+	cd $(FUZZ_BUILD) && { ctest --output-on-failure -j$(JOBS) -L fuzz; status=$$?; \
+	    echo "cible entrées plantages secondes"; cat fuzz-summary.txt; exit $$status; }
+
+# FUZZ_SECONDS per target on a corpus that grows from run to run; an input that crashes a
+# target is kept in $(FUZZ_BUILD)/crashes and named in the output.
+fuzz: fuzz-build
+	rm -f $(FUZZ_BUILD)/fuzz-summary.txt
+	cd $(FUZZ_BUILD) && { VT_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --output-on-failure -j$(JOBS) \
+	    -L fuzz --timeout $$(( $(FUZZ_SECONDS) + 120 )); status=$$?; \
+	    echo "cible entrées plantages secondes"; cat fuzz-summary.txt; exit $$status; }
 
 run: build
 	cd $(BUILD)/bin && ./Vantorel

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     pkgconf libmariadb-dev mariadb-server
+    clang libclang-rt-dev
 )
 
 missing=()
