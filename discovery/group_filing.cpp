@@ -1,11 +1,14 @@
 #include "discovery/group_filing.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "core/file_error.h"
 #include "core/names.h"
 #include "core/text_file.h"
 #include "core/utils.h"
+#include "platform/ascii_text.h"
 #include "platform/machine_names.h"
 
 namespace vt::discovery {
@@ -23,6 +26,32 @@ bool writesToConsole(DiscoveryMethod method) {
 
 GroupFiling::GroupFiling(const VtlVar& state, const Services& services, DiscoveryMethod method)
     : m_state(state), m_services(services), m_method(method) {
+    const std::vector<std::string>& groups = m_state.GroupList;
+    m_groups.reserve(groups.size());
+    for (const std::string& group : groups) {
+        m_groups.push_back(Group{toUpperAscii(group), isUsableGroupName(group), nullptr});
+    }
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (characterCount(groups[i]) >= kShortestMatchingGroup) {
+            m_groupsByName[m_groups[i].upper].push_back(i);
+            m_groupLengths.insert(m_groups[i].upper.size());
+        }
+    }
+}
+
+std::vector<std::size_t> GroupFiling::groupsBeginning(std::string_view upper) const {
+    std::vector<std::size_t> found;
+    for (const std::size_t length : m_groupLengths) {
+        if (length > upper.size()) {
+            break;
+        }
+        const auto named = m_groupsByName.find(upper.substr(0, length));
+        if (named != m_groupsByName.end()) {
+            found.insert(found.end(), named->second.begin(), named->second.end());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 void GroupFiling::message(const std::string& text) const {
@@ -48,10 +77,17 @@ GroupFiling::Buffer& GroupFiling::buffer(const std::string& group) {
             m_buffers.erase(it);
             throw FileError::cannotOpen(m_state.DataDir + group);
         }
-        found.lines = SortedNoCaseList(splitLines(fromWindows1252(*bytes)));
+        found.lines = SortedNoCaseList(splitLines(fromWindows1252(*bytes))).lines();
+        for (const std::string& line : found.lines) {
+            found.present.insert(toUpperAscii(line));
+        }
         found.readBytes = std::move(*bytes);
     }
     return found;
+}
+
+bool GroupFiling::holds(const Buffer& target, const std::string& upper) {
+    return target.present.contains(upper);
 }
 
 void GroupFiling::addTo(Buffer& target, const std::string& name, bool isGroup) {
@@ -61,23 +97,24 @@ void GroupFiling::addTo(Buffer& target, const std::string& name, bool isGroup) {
     switch (m_method) {
         case DiscoveryMethod::Csv:
         case DiscoveryMethod::Passive:
-            present = target.lines.contains(name);
+            present = holds(target, name);
             break;
         case DiscoveryMethod::NetView:
-            present = target.lines.contains(StripMark(name));
+            present = holds(target, StripMark(name));
             break;
         case DiscoveryMethod::Ipr:
             // A machine the group lists as never to be shut down keeps its one, marked line.
-            present = target.lines.contains(name) || (isGroup && target.lines.contains(name + "*"));
+            present = holds(target, name) || (isGroup && holds(target, name + "*"));
             break;
     }
     if (!present) {
-        target.lines.add(name);
+        target.present.insert(name);
+        target.added.push_back(name);
     }
 }
 
 bool GroupFiling::takeIn(std::string_view name) {
-    if (trim(name).empty()) {
+    if (platform::trimView(name).empty()) {
         ++m_emptyNames;
         return false;
     }
@@ -95,30 +132,32 @@ void GroupFiling::AssignToGroups(std::string_view discovered) {
 
     // The name is shown as discovered until a group file takes it, in upper case.
     std::string name(discovered);
+    const std::string upper = toUpperAscii(name);
     bool matched = false;
-    for (const std::string& group : m_state.GroupList) {
-        if (characterCount(group) < kShortestMatchingGroup || !startsWithNoCase(name, group)) {
-            continue;
-        }
+    for (const std::size_t index : groupsBeginning(upper)) {
+        const std::string& group = m_state.GroupList[index];
         message(name + " correspond au groupe de machines " + group);
         matched = true;
         if (writesToConsole(m_method)) {
             m_services.console.appendLine("correspondance trouvée pour " + name + "\r\n" +
                                           m_state.DataDir + group + " sera mis à jour");
         }
-        if (!isUsableGroupName(group)) {
+        if (!m_groups[index].usable) {
             continue;
         }
-        Buffer& target = buffer(group);
+        if (m_groups[index].buffer == nullptr) {
+            m_groups[index].buffer = &buffer(group);
+        }
+        Buffer& target = *m_groups[index].buffer;
         if (m_method == DiscoveryMethod::NetView && !target.exists) {
             continue;
         }
-        name = toUpperAscii(name);
-        addTo(target, name, true);
+        name = upper;
+        addTo(target, upper, true);
     }
     if (!matched) {
         message(name + " ne correspond à aucun groupe de machines ");
-        addTo(buffer(m_state.OtherGroupName), toUpperAscii(name), false);
+        addTo(buffer(m_state.OtherGroupName), upper, false);
     }
 }
 
@@ -128,7 +167,24 @@ void GroupFiling::save() {
         if (!target.touched) {
             continue;
         }
-        std::string bytes = toWindows1252(joinLines(target.lines.lines()));
+        if (!target.added.empty()) {
+            // Names are filed in upper case: their plain order is the order without regard
+            // to case.
+            std::sort(target.added.begin(), target.added.end());
+            const auto before = [](const std::string& a, const std::string& b) {
+                return compareNoCase(a, b) < 0;
+            };
+            std::vector<std::string> merged;
+            merged.reserve(target.lines.size() + target.added.size());
+            std::merge(std::make_move_iterator(target.lines.begin()),
+                       std::make_move_iterator(target.lines.end()),
+                       std::make_move_iterator(target.added.begin()),
+                       std::make_move_iterator(target.added.end()), std::back_inserter(merged),
+                       before);
+            target.lines = std::move(merged);
+            target.added.clear();
+        }
+        std::string bytes = toWindows1252(joinLines(target.lines));
         if (target.readBytes == bytes && m_services.platform.files.exists(target.path)) {
             continue;
         }

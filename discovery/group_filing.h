@@ -13,8 +13,11 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/VtlVar.h"
@@ -35,6 +38,8 @@ enum class DiscoveryMethod {
 class GroupFiling {
 public:
     GroupFiling(const VtlVar& state, const Services& services, DiscoveryMethod method);
+    GroupFiling(const GroupFiling&) = delete;
+    GroupFiling& operator=(const GroupFiling&) = delete;
 
     // False for a name that no list or group line may hold, which is counted: an empty name
     // (or blanks only), or one that the machine-name rule refuses (platform/machine_names.h).
@@ -54,24 +59,45 @@ public:
     void reportSkippedNames(std::string_view source) const;
 
 private:
+    // A group file's lines: those read, sorted, and the names filed since, kept apart until
+    // the save merges them, so that filing a name never moves the lines of a long file.
     struct Buffer {
         std::string path;
-        SortedNoCaseList lines;
-        std::string readBytes;  // the file as it was read
-        bool exists = false;    // the file exists, or the filing has written to it
-        bool touched = false;   // the filing files names into it
+        std::vector<std::string> lines;
+        std::vector<std::string> added;
+        std::unordered_set<std::string> present;  // the upper-case text of both
+        std::string readBytes;                    // the file as it was read
+        bool exists = false;   // the file exists, or the filing has written to it
+        bool touched = false;  // the filing files names into it
     };
 
+    // What the filing knows of each group of GroupList, by its index.
+    struct Group {
+        std::string upper;
+        bool usable = false;       // the name can be a file of the data directory
+        Buffer* buffer = nullptr;  // once used
+    };
+
+    // The groups (three characters or more) that begin the upper-case name, in GroupList order:
+    // the name's beginnings as long as a group name are looked up, instead of comparing the
+    // name with every group.
+    std::vector<std::size_t> groupsBeginning(std::string_view upper) const;
     // The buffer of a group file, read on first use; names are compared without regard to
     // case, as files are found.
     Buffer& buffer(const std::string& group);
+    static bool holds(const Buffer& target, const std::string& upper);
     void message(const std::string& text) const;
+    // Files an upper-case name.
     void addTo(Buffer& target, const std::string& name, bool isGroup);
 
     const VtlVar& m_state;
     Services m_services;
     DiscoveryMethod m_method;
     std::map<std::string, Buffer> m_buffers;  // upper-case file name -> buffer
+    std::vector<Group> m_groups;
+    // Upper-case group name -> its indexes; the names are those of m_groups.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> m_groupsByName;
+    std::set<std::size_t> m_groupLengths;
     std::size_t m_emptyNames = 0;
     std::size_t m_refusedNames = 0;
 };

@@ -4,6 +4,7 @@
 #include "core/names.h"
 #include "core/text_file.h"
 #include "discovery/clean_autres.h"
+#include "discovery/console_batch.h"
 #include "discovery/group_filing.h"
 #include "discovery/router_page.h"
 
@@ -90,7 +91,11 @@ void RouterMethods::readRouterPage() {
     // twice is recorded once.
     AddressIndex ips(m_state.IpList);
     AddressIndex macs(m_state.MacList);
-    GroupFiling filing(m_state, m_services, DiscoveryMethod::Ipr);
+    // A page of many leases shows its first ones in detail, in one piece.
+    ConsoleBatch details(m_services.console);
+    const Services detailed{m_services.platform, details, m_services.status, m_services.timers,
+                            m_services.clock};
+    GroupFiling filing(m_state, detailed, DiscoveryMethod::Ipr);
     for (const RouterLease& lease : *leases) {
         // A name no list or group line may hold is counted, and changes nothing.
         if (!filing.takeIn(lease.name)) {
@@ -104,11 +109,12 @@ void RouterMethods::readRouterPage() {
             m_state.MacList.push_back(lease.name + " " + lease.mac);
             macs.add(m_state.MacList.back());
         }
-        m_services.console.appendLine("Enregistrment machine " + lease.name + " IP : " + lease.ip +
-                                      " MAC : " + lease.mac);
+        details.appendLine("Enregistrment machine " + lease.name + " IP : " + lease.ip +
+                           " MAC : " + lease.mac);
         filing.AssignToGroups(lease.name);
     }
     filing.save();
+    details.flush();
     filing.reportSkippedNames("IPR");
     CleanAutres(m_state, m_services.platform.files, m_services.status);
     m_services.status.setStatus(kRouterDoneMessage);

@@ -1,6 +1,7 @@
 #include "discovery/router_page.h"
 
 #include "core/strings.h"
+#include "platform/ascii_text.h"
 
 namespace vt::discovery {
 
@@ -23,10 +24,11 @@ std::size_t findLine(const std::vector<std::string>& lines, std::size_t from,
 
 std::string cellText(const std::string& line) {
     const std::size_t open = line.find('>');
-    const std::string content =
-        atMost255(open == std::string::npos ? std::string_view(line)
-                                            : std::string_view(line).substr(open + 1));
-    return trim(std::string_view(content).substr(0, content.find('<')));
+    const std::string_view content = platform::leftCharacterView(
+        open == std::string::npos ? std::string_view(line)
+                                  : std::string_view(line).substr(open + 1),
+        kShortTextLimit);
+    return std::string(platform::trimView(content.substr(0, content.find('<'))));
 }
 
 std::optional<std::vector<RouterLease>> readRouterPage(const std::vector<std::string>& lines) {

@@ -1,12 +1,15 @@
 #include "platform/machine_names.h"
 
+#include <array>
+
 #include "platform/ascii_text.h"
 
 namespace vt::platform {
 
 namespace {
 
-constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+constexpr unsigned char kNoBreakSpaceLead = 0xC2;
+constexpr unsigned char kNoBreakSpaceTrail = 0xA0;
 
 bool isC0Control(char c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -21,38 +24,45 @@ bool isC1ControlAt(std::string_view text, std::size_t at) {
            static_cast<unsigned char>(text[at + 1]) <= 0x9F;
 }
 
-bool holdsControl(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (isC0Control(text[i]) || isC1ControlAt(text, i)) {
-            return true;
-        }
+// The bytes that make a name a path, and those that the command interpreter reads as syntax
+// (a blank separates arguments, "*" and "?" are wildcards).
+constexpr std::array<bool, 256> byteTable(std::string_view bytes) {
+    std::array<bool, 256> table{};
+    for (const char c : bytes) {
+        table[static_cast<unsigned char>(c)] = true;
     }
-    return false;
+    return table;
 }
-
-bool namesAPath(std::string_view name) {
-    return name.find_first_of("\\/:") != std::string_view::npos ||
-           name.find("..") != std::string_view::npos || holdsControl(name);
-}
-
-bool holdsCommandSyntax(std::string_view name) {
-    return name.front() == '-' || name.find_first_of(" \"&|<>^%*?") != std::string_view::npos ||
-           name.find(kNoBreakSpace) != std::string_view::npos;
-}
+constexpr std::array<bool, 256> kPathBytes = byteTable("\\/:");
+constexpr std::array<bool, 256> kSyntaxBytes = byteTable(" \"&|<>^%*?");
 
 }  // namespace
 
+// One pass over the name: discovery files its names one by one from pages of many thousands.
 std::string machineNameRefusal(std::string_view name) {
     if (name.empty()) {
         return "nom vide";
     }
-    if (characterCount(name) > kMachineNameLimit) {
+    std::size_t characters = 0;
+    bool path = false;
+    bool syntax = name.front() == '-';
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        const bool followed = i + 1 < name.size();
+        characters += (byte & 0xC0) != 0x80 ? 1 : 0;
+        path = path || kPathBytes[byte] || isC0Control(name[i]) || isC1ControlAt(name, i) ||
+               (byte == '.' && followed && name[i + 1] == '.');
+        syntax = syntax || kSyntaxBytes[byte] ||
+                 (byte == kNoBreakSpaceLead && followed &&
+                  static_cast<unsigned char>(name[i + 1]) == kNoBreakSpaceTrail);
+    }
+    if (characters > kMachineNameLimit) {
         return "plus de 255 caractères";
     }
-    if (namesAPath(name)) {
+    if (path) {
         return "nom de fichier ou chemin";
     }
-    if (holdsCommandSyntax(name)) {
+    if (syntax) {
         return "caractère réservé aux lignes de commande";
     }
     return std::string();

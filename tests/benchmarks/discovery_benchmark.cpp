@@ -1,14 +1,18 @@
 // How long the discovery window's bulk work takes. Run by hand:
-//   build/tests/discovery_benchmark
+//   build/tests/discovery_benchmark [router]
 // 1. The CSV method on an export of 5,000 machines into 200 groups (4,500 filed under their
 //    group, 500 under "Autres", whose file already lists 1,000 machines of which half are
 //    grouped), with its two clean-ups of "Autres", as "Lancer l'analyse" runs it.
 // 2. The ping refresh of 200 groups of 30 machines, until the last LED is set: once with the
 //    results written at once (the program's own share), once with the real vt_cmd and vt_echo
 //    pinging loopback addresses (127.0.g.m), as the scheduler runs it.
+// 3. The IPR method's analysis of a router page of 10,000 and of 100,000 leases (nine in ten
+//    under the 200 groups, the others under "Autres", one in fifty with a name the lists
+//    already hold), from the stored page to the written lists, and what reaches the console.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -18,6 +22,7 @@
 
 #include "core/text_file.h"
 #include "discovery/net_scan.h"
+#include "discovery/router_methods.h"
 #include "platform/native_platform.h"
 #include "tests/support/fakes.h"
 
@@ -184,13 +189,73 @@ void pingRefreshForReal(const fs::path& root) {
         kGroups, kRefreshMachines, Milliseconds(Clock::now() - start).count(), leds, green);
 }
 
+std::vector<std::string> routerPage(int leases) {
+    std::vector<std::string> page{"<html><body>", "<h2>Baux dhcp</h2>",   "<table border=\"1\">",
+                                  "<tr>",         "<th>N</th>",           "<th>Adresse IP</th>",
+                                  "<th>Nom</th>", "<th>Adresse MAC</th>", "</tr>"};
+    for (int i = 0; i < leases; ++i) {
+        // One lease in fifty names a machine of the lists under another address.
+        const int machine = i % 50 == 49 ? i - 49 : i;
+        const std::string name =
+            machine % 10 != 9 ? groupName(machine % kGroups) + "-PC" + std::to_string(machine)
+                              : "poste-" + std::to_string(machine);
+        char address[32];
+        std::snprintf(address, sizeof address, "10.%d.%d.%d", i >> 16, (i >> 8) & 255, i & 255);
+        char mac[32];
+        std::snprintf(mac, sizeof mac, "00:11:22:%02x:%02x:%02x", i >> 16, (i >> 8) & 255, i & 255);
+        page.insert(page.end(),
+                    {"<tr>", "<td>" + std::to_string(i + 1) + "</td>",
+                     "<td>" + std::string(address) + "</td>", "<td>" + name + "</td>",
+                     "<td>" + std::string(mac) + "</td>", "<td>08/12/2026</td>", "</tr>"});
+    }
+    page.insert(page.end(), {"</table>", "</body></html>"});
+    return page;
+}
+
+// What reaches the console window: each call is laid out at once there.
+struct CountingConsole : vt::Console {
+    void appendLine(std::string_view text) override {
+        ++calls;
+        lines += 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+    std::size_t calls = 0;
+    std::size_t lines = 0;
+};
+
+void routerPageAnalysis(const fs::path& root, int leases) {
+    Bench bench(root);
+    vt::platform::Platform platform = bench.recording();
+    CountingConsole console;
+    const vt::Services services{platform, console, bench.status, bench.timers, bench.clock};
+    for (int g = 0; g < kGroups; ++g) {
+        vt::saveTextLines(bench.files(), bench.state.DataDir + groupName(g), {});
+    }
+    vt::saveTextLines(bench.files(), bench.state.DataDir + "http.txt", routerPage(leases));
+    vt::discovery::RouterMethods methods(bench.state, services, bench.http, bench.http, nullptr);
+    const auto start = Clock::now();
+    const double cpuStart = cpuMilliseconds();
+    methods.httpDoneFile();
+    std::printf(
+        "Router page of %6d leases analysed: %7.1f ms (cpu %7.1f ms; %zu IP lines, %zu MAC "
+        "lines, Autres %zu lines; console %zu appends, %zu lines)\n",
+        leases, Milliseconds(Clock::now() - start).count(), cpuMilliseconds() - cpuStart,
+        bench.state.IpList.size(), bench.state.MacList.size(),
+        vt::loadTextLines(bench.files(), bench.state.DataDir + "Autres").size(), console.calls,
+        console.lines);
+}
+
 }  // namespace
 
-int main() {
+// "router" as the argument runs the router page's part alone.
+int main(int argc, char** argv) {
     const fs::path root = fs::temp_directory_path() / ("discovery-" + std::to_string(::getpid()));
-    csvImport(root);
-    pingRefreshHandlers(root);
-    pingRefreshForReal(root);
+    if (argc < 2 || std::string(argv[1]) != "router") {
+        csvImport(root);
+        pingRefreshHandlers(root);
+        pingRefreshForReal(root);
+    }
+    routerPageAnalysis(root, 10000);
+    routerPageAnalysis(root, 100000);
     fs::remove_all(root);
     return 0;
 }
