@@ -13,12 +13,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <optional>
+
 #include "core/file_error.h"
 #include "core/start_up.h"
 #include "core/strings.h"
+#include "core/text_file.h"
 #include "core/utils.h"
 #include "dialogs/message_box.h"
 #include "dialogs/plain_text_lines.h"
+#include "dialogs/report_window.h"
 #include "dialogs/uBottomdlg.h"
 #include "dialogs/uSearchPC.h"
 #include "dialogs/uapropos.h"
@@ -596,12 +600,34 @@ void TForm1::runReportAction(void (*action)(const VtlVar&, const Services&)) {
     }
 }
 
+namespace {
+
+// The report, shown by the program itself when no viewer could be started to show it. A file
+// that cannot be written or read is said in a box, as by the other report actions.
+void showIncidentReport(QWidget* window, const VtlVar& state, const Services& services,
+                        bool (*report)(const VtlVar&, const Services&)) {
+    std::optional<QString> unshown;
+    try {
+        if (!report(state, services)) {
+            unshown = plainTextOf(
+                loadTextLines(services.platform.files, state.DataDir + power::kReportFile));
+        }
+    } catch (const FileError& error) {
+        showFileError(window, QString::fromUtf8(error.what()));
+    }
+    if (unshown) {
+        ReportWindow(*unshown, window).exec();
+    }
+}
+
+}  // namespace
+
 void TForm1::IncidentsWOL1Click() {
-    runReportAction(&power::showWolReport);
+    showIncidentReport(this, m_state, m_services, &power::showWolReport);
 }
 
 void TForm1::Incidentsshutdown1Click() {
-    runReportAction(&power::showShutdownReport);
+    showIncidentReport(this, m_state, m_services, &power::showShutdownReport);
 }
 
 void TForm1::IncidentsWOLCSV1Click() {

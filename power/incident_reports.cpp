@@ -54,14 +54,16 @@ void saveLog(const VtlVar& state, const Services& services, const char* file,
     saveTextLines(services.platform.files, state.DataDir + file, log);
 }
 
-void showReport(const VtlVar& state, const Services& services, const char* logFile,
+bool showReport(const VtlVar& state, const Services& services, const char* logFile,
                 const std::vector<std::string>& log, const std::vector<std::string>& report) {
     saveLog(state, services, logFile, log);
     const std::string path = state.DataDir + kReportFile;
     saveTextLines(services.platform.files, path, report);
     if (!services.platform.processes.openDocument(kTextViewer, path)) {
         sayNothingOpened(services, path);
+        return false;
     }
+    return true;
 }
 
 void openInSpreadsheet(const Services& services, const std::string& path) {
@@ -106,14 +108,14 @@ std::vector<std::string> machineListLines(const VtlVar& state, const platform::F
     return lines;
 }
 
-void showWolReport(const VtlVar& state, const Services& services) {
-    showReport(state, services, kWolLogFile, state.WolIncidents,
-               wolReportLines(state.WolIncidents));
+bool showWolReport(const VtlVar& state, const Services& services) {
+    return showReport(state, services, kWolLogFile, state.WolIncidents,
+                      wolReportLines(state.WolIncidents));
 }
 
-void showShutdownReport(const VtlVar& state, const Services& services) {
-    showReport(state, services, kShutdownLogFile, state.ShutdownIncidents,
-               shutdownReportLines(state.ShutdownIncidents));
+bool showShutdownReport(const VtlVar& state, const Services& services) {
+    return showReport(state, services, kShutdownLogFile, state.ShutdownIncidents,
+                      shutdownReportLines(state.ShutdownIncidents));
 }
 
 void exportWolIncidents(const VtlVar& state, const Services& services) {

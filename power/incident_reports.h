@@ -43,9 +43,10 @@ std::vector<std::string> machineListLines(const VtlVar& state, const platform::F
 
 // "Incidents WOL" / "Incidents shutdown": write the log to DataDir + its file name, the report
 // to DataDir + "rapport.txt", and open the report in the text viewer. Every action says on the
-// console where its file is when no program could be started to show it.
-void showWolReport(const VtlVar& state, const Services& services);
-void showShutdownReport(const VtlVar& state, const Services& services);
+// console where its file is when no program could be started to show it; the reports return
+// false then, so that the window shows the report itself.
+bool showWolReport(const VtlVar& state, const Services& services);
+bool showShutdownReport(const VtlVar& state, const Services& services);
 
 // "Incidents WOL -> CSV" / "Incidents shutdown -> CSV" / "Liste machines -> CSV": write the
 // file and open it in the spreadsheet, or in the text viewer when no spreadsheet starts.

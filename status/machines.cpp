@@ -172,8 +172,12 @@ void TEtatMachine::changeEvent(QEvent* event) {
 }
 
 void TEtatMachine::FormActivate() {
-    // The catch-all group is no room: nothing to show or ping.
+    // The catch-all group is no room: nothing to show or ping. The rows of the group shown
+    // before stay in sight until an activation rebuilds them, so they go now.
     if (m_state.CurrentGroup == m_state.OtherGroupName) {
+        releaseRows();
+        m_contentHeight = status::statusWindowHeight(0);
+        fitToContent();
         return;
     }
     const std::string group = m_state.CurrentGroup;
@@ -253,8 +257,10 @@ void TEtatMachine::HostClick(int row) {
 
 void TEtatMachine::btn_ocsClick() {
     m_inventoryView = !m_inventoryView;
+    // Without the export the view cannot change: the user is told why the button did nothing.
     if (m_inventoryView && !m_services.platform.files.exists(status::kHardwareExport)) {
         m_services.console.appendLine(status::kNoHardwareExport);
+        showMessage(this, QString::fromUtf8(status::kNoHardwareExport));
     }
     getOCSinfo();
 }

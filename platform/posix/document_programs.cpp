@@ -17,8 +17,12 @@ bool namesWindowsProgram(std::string_view program, std::string_view name) {
 
 }  // namespace
 
+bool isTextViewer(std::string_view windowsProgram) {
+    return namesWindowsProgram(windowsProgram, "notepad");
+}
+
 std::vector<DocumentProgram> documentProgramsFor(std::string_view windowsProgram) {
-    if (namesWindowsProgram(windowsProgram, "notepad")) {
+    if (isTextViewer(windowsProgram)) {
         return {{"gnome-text-editor", {}}, {"gedit", {}},   {"kate", {}},
                 {"mousepad", {}},          {"xed", {}},     {"pluma", {}},
                 {"leafpad", {}},           {"xdg-open", {}}};

@@ -8,6 +8,7 @@
 //       leafpad, then xdg-open. A plain editor comes first because xdg-open hands a ".txt" or
 //       an extensionless file to whatever the desktop associates with it, which may be no
 //       text viewer at all; it is only the last resort.
+//       Whichever it is, it is shown a UTF-8 copy of the document (viewer_copy.h).
 //   "scalc.exe" (the spreadsheet): localc, "libreoffice --calc", "soffice --calc". Nothing
 //       else: when none is there the caller falls back to the text viewer itself. The
 //       spreadsheet is told how the system's exports are written, so that it opens them
@@ -36,6 +37,9 @@ struct DocumentProgram {
 // is compared without regard to case, with or without ".exe"; a name with a directory part,
 // or any other name, is not mapped and gives nothing.
 std::vector<DocumentProgram> documentProgramsFor(std::string_view windowsProgram);
+
+// Whether the name is the text viewer's ("notepad.exe"), which is shown UTF-8 copies.
+bool isTextViewer(std::string_view windowsProgram);
 
 // The argument vector that opens the native document: for a mapped name, the first of its
 // programs found on the search path; for any other, the program as resolveProgram finds it.

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/posix/document_programs.h"
+#include "platform/posix/viewer_copy.h"
 
 namespace vt::platform::posix {
 
@@ -226,7 +227,7 @@ bool spawnDetached(std::vector<std::string> arguments, const EnvironmentOverride
 
 }  // namespace
 
-PosixProcesses::PosixProcesses(const PosixFileSystem& files, std::string toolsDirectory,
+PosixProcesses::PosixProcesses(PosixFileSystem& files, std::string toolsDirectory,
                                EnvironmentOverrides environmentOverrides)
     : m_files(files),
       m_toolsDirectory(std::move(toolsDirectory)),
@@ -345,9 +346,18 @@ RunOutcome PosixProcesses::runHidden(std::string_view commandLine,
 
 bool PosixProcesses::openDocument(std::string_view program, std::string_view documentPath) {
     // The program is a native one: it is handed the document's native name.
-    auto arguments =
-        resolveDocumentOpen(program, m_files.nativePath(documentPath), launchEnvironment());
-    return arguments && spawnDetached(std::move(*arguments), m_environmentOverrides);
+    const std::string document = m_files.nativePath(documentPath);
+    auto arguments = resolveDocumentOpen(program, document, launchEnvironment());
+    if (!arguments) {
+        return false;
+    }
+    // Without its copy the viewer is still shown the file, accents garbled, rather than nothing.
+    if (isTextViewer(program)) {
+        if (auto copy = utf8CopyForViewer(m_files, document)) {
+            arguments->back() = std::move(*copy);
+        }
+    }
+    return spawnDetached(std::move(*arguments), m_environmentOverrides);
 }
 
 }  // namespace vt::platform::posix

@@ -14,7 +14,8 @@ using EnvironmentOverrides = EnvironmentEntries;
 
 class PosixProcesses : public Processes {
 public:
-    PosixProcesses(const PosixFileSystem& files, std::string toolsDirectory,
+    // The files are written too: the text viewer is shown copies of its documents.
+    PosixProcesses(PosixFileSystem& files, std::string toolsDirectory,
                    EnvironmentOverrides environmentOverrides = {});
 
     bool startHidden(std::string_view commandLine) override;
@@ -28,7 +29,7 @@ public:
     LaunchEnvironment launchEnvironment() const;
 
 private:
-    const PosixFileSystem& m_files;
+    PosixFileSystem& m_files;
     std::string m_toolsDirectory;
     EnvironmentOverrides m_environmentOverrides;
 };

@@ -1,18 +1,22 @@
 // The "Rapports" menu of the running program: each item writes its file in the program folder
-// and opens it in the program that stands for the Windows viewer. A fake viewer placed first on
-// the search path records what it was asked to open.
+// and opens it in the program that stands for the Windows viewer, which is given a UTF-8 copy;
+// with no viewer the program shows the report itself. A fake viewer placed first on the search
+// path records what it was asked to open.
 
 #include <QAction>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <cstdlib>
 #include <fstream>
 
+#include "dialogs/answerable_dialog.h"
 #include "dialogs/dialog_answers.h"
 #include "mainwindow/application.h"
 #include "mainwindow/main.h"
+#include "mainwindow/uConsole.h"
 #include "tests/support/qt/program_folder.h"
 
 using vt::test::ProgramFolder;
@@ -31,6 +35,7 @@ private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<vt::Application> m_app;
     QByteArray m_savedPath;
+    QByteArray m_savedRuntime;
     std::string m_openedRecord;
 
     // The documents the fake viewer was asked to open, one per start; it runs detached, so it
@@ -52,6 +57,10 @@ private:
     }
 
     void trigger(const char* item) { m_app->mainWindow().findChild<QAction*>(item)->trigger(); }
+    // Where the viewer is given its UTF-8 copy of a file.
+    QString viewerCopy(const char* name) {
+        return QString::fromStdString(m_folder->root() + "/run/vantorel/" + name);
+    }
 
 private slots:
     void init() {
@@ -67,6 +76,9 @@ private slots:
         QVERIFY(::chmod(viewer.c_str(), 0755) == 0);
         m_savedPath = qgetenv("PATH");
         qputenv("PATH", QByteArray::fromStdString(bin) + ":/usr/bin:/bin");
+        m_savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        QVERIFY(::mkdir((m_folder->root() + "/run").c_str(), 0700) == 0);
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(m_folder->root() + "/run"));
 
         m_folder->writeLines("localGM", {"SALLE-A"});
         m_folder->writeLines("SALLE-A", {"PC12", "PC13*"});
@@ -78,9 +90,11 @@ private slots:
     }
 
     void cleanup() {
+        vt::AnswerableDialog::setOpeningHook({});
         m_app.reset();
         m_folder.reset();
         qputenv("PATH", m_savedPath);
+        qputenv("XDG_RUNTIME_DIR", m_savedRuntime);
         vt::DialogAnswers::reset();
     }
 
@@ -104,9 +118,33 @@ private slots:
         QCOMPARE(second.size(), std::size_t(3));
         QCOMPARE(second[1], std::string(83, '='));
 
-        const QString reportPath = QString::fromStdString(m_folder->path("rapport.txt"));
-        QCOMPARE(opened(2), (QStringList{reportPath, reportPath}));
+        QCOMPARE(opened(2), (QStringList{viewerCopy("rapport.txt"), viewerCopy("rapport.txt")}));
         QVERIFY(vt::DialogAnswers::asked().empty());
+    }
+
+    void withoutAViewerTheProgramShowsTheReportItself() {
+        qputenv("PATH", QByteArray::fromStdString(m_folder->root() + "/nobin"));
+        m_app->state().WolIncidents.push_back(kWolIncident);
+        QPlainTextEdit* text = nullptr;
+        QString shown;
+        vt::AnswerableDialog::setOpeningHook([&](QDialog& dialog) {
+            text = dialog.findChild<QPlainTextEdit*>("reportText");
+            shown = text->toPlainText();
+        });
+        vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
+        trigger("IncidentsWOL1");
+        QCOMPARE(vt::DialogAnswers::asked().size(), std::size_t(1));
+        QCOMPARE(vt::DialogAnswers::asked().front().caption, QString("Rapport"));
+        QVERIFY(text != nullptr && text->isReadOnly());
+        const QStringList lines = shown.split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[1], QString(94, '='));
+        QCOMPARE(lines[3], QString::fromStdString("le 06/12/2026 à 07:35:20 l'ordinateur PC12 ne "
+                                                  "s'est pas mis en marche.  Cause : raison "
+                                                  "inconnue;"));
+        // The console says where the file is, as before.
+        QVERIFY(m_app->console().Memo1()->toPlainText().contains(
+            QString::fromStdString(m_folder->path("rapport.txt"))));
     }
 
     void theMachineExportFallsBackToTheViewer() {
@@ -116,7 +154,7 @@ private slots:
                      "\"  Machine  \";\"     Adresse MAC     \";\"     Adresse IP    \"",
                      "\"PC12\";\"00-11-22-33-44-12\";\"192.168.1.255\"",
                      "\"PC13*\";\"\";\"192.168.1.255\""}));
-        QCOMPARE(opened(1), QStringList{QString::fromStdString(m_folder->path("liste.machines"))});
+        QCOMPARE(opened(1), QStringList{viewerCopy("liste.machines")});
     }
 
     void anUnreadableGroupStopsTheMachineExportWithAMessage() {

@@ -87,19 +87,31 @@ protected:
         if (const char* path = std::getenv("PATH")) {
             m_previousPath = path;
         }
+        if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
+            m_previousRuntime = runtime;
+        }
         fs::create_directories(path("bin"));
         fs::create_directories(path("opened"));
+        fs::create_directories(path("run"));
         setenv("PATH", path("bin").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", path("run").c_str(), 1);
     }
     void TearDown() override {
         setenv("PATH", m_previousPath.c_str(), 1);
+        if (m_previousRuntime) {
+            setenv("XDG_RUNTIME_DIR", m_previousRuntime->c_str(), 1);
+        } else {
+            unsetenv("XDG_RUNTIME_DIR");
+        }
         TempDirTest::TearDown();
     }
 
-    // A program that writes its arguments, one a line, to opened/ + its name.
-    void installFake(const std::string& name) {
+    // A program that writes what the command prints (by default its arguments, one a line) to
+    // opened/ + its name.
+    void installFake(const std::string& name,
+                     const std::string& command = "printf '%s\\n' \"$@\"") {
         const std::string out = path("opened/" + name);
-        writeBytes("bin/" + name, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + out +
+        writeBytes("bin/" + name, "#!/bin/sh\n{ " + command + "; } > '" + out +
                                       ".part' && /bin/mv '" + out + ".part' '" + out + "'\n");
         fs::permissions(path("bin/" + name), static_cast<fs::perms>(0755));
     }
@@ -117,6 +129,7 @@ protected:
 
 private:
     std::string m_previousPath;
+    std::optional<std::string> m_previousRuntime;
 };
 
 TEST_F(OpenDocumentTest, ReportGoesToTheFirstTextViewerFoundWithItsNativePath) {
@@ -124,6 +137,25 @@ TEST_F(OpenDocumentTest, ReportGoesToTheFirstTextViewerFoundWithItsNativePath) {
     installFake("xdg-open");
     ASSERT_TRUE(processes().openDocument("notepad.exe", "c:\\rapport.txt"));
     EXPECT_EQ(awaitOpened("pluma"), driveC() + "rapport.txt\n");
+}
+
+TEST_F(OpenDocumentTest, TextViewerIsShownAUtf8CopyInAFolderOfTheUsersOwn) {
+    const std::string report = "Arr\xEAt \xE0 l'\xE9t\xE9\r\n";
+    writeBytes("drive_c/rapport.txt", report);
+    // The viewer says which file it was given, then what the file holds.
+    installFake("gedit", "printf '%s\\n' \"$1\"; /bin/cat \"$1\"");
+    ASSERT_TRUE(processes().openDocument("notepad.exe", "c:\\rapport.txt"));
+    // Same name, so the viewer's title names the report; same line ends.
+    EXPECT_EQ(awaitOpened("gedit"),
+              path("run/vantorel/rapport.txt") + "\nArr\xC3\xAAt \xC3\xA0 l'\xC3\xA9t\xC3\xA9\r\n");
+    EXPECT_EQ(readBytes("drive_c/rapport.txt"), report);
+    EXPECT_EQ(fs::status(path("run/vantorel")).permissions(), fs::perms::owner_all);
+
+    // A folder that others may enter is not trusted with the copy: the file itself is shown.
+    fs::remove(path("opened/gedit"));
+    fs::permissions(path("run/vantorel"), static_cast<fs::perms>(0755));
+    ASSERT_TRUE(processes().openDocument("notepad.exe", "c:\\rapport.txt"));
+    EXPECT_EQ(awaitOpened("gedit"), driveC() + "rapport.txt\n" + report);
 }
 
 TEST_F(OpenDocumentTest, SpreadsheetIsCalcStartedWithItsSwitch) {

@@ -216,19 +216,39 @@ private slots:
         QCOMPARE(etat().inventoryLabel(1, 1)->text(), QString("10.0.0.20"));
     }
 
+    // The view stays as it was, and a box says why; switching the view off asks nothing.
     void withoutTheHardwareExportTheViewButtonChangesNothingOnScreen() {
         start({"LOCALHOST"});
         openFromTheLed();
+        const QString missing = "Pas d'inventaire : le fichier hardware.ocs n'existe pas.";
+        vt::DialogAnswers::preset({QMessageBox::Ok, std::nullopt});
         vt::test::clickCentre(etat().btn_ocs());
         QVERIFY(etat().inventoryView());
         QCOMPARE(etat().width(), 219);
         QCOMPARE(etat().btn_ocs()->text(), QString(">"));
-        QVERIFY(
-            consoleLines().contains("Pas d'inventaire : le fichier hardware.ocs n'existe pas."));
+        QCOMPARE(vt::DialogAnswers::asked().size(), std::size_t(1));
+        QCOMPARE(vt::DialogAnswers::asked().front().text, missing);
+        QVERIFY(consoleLines().contains(missing));
         vt::test::clickCentre(etat().btn_ocs());
         QVERIFY(!etat().inventoryView());
         QCOMPARE(etat().width(), 219);
         QCOMPARE(etat().btn_ocs()->text(), QString(">"));
+        QCOMPARE(vt::DialogAnswers::asked().size(), std::size_t(1));
+    }
+
+    // "Autres" is the last row: its LED is hidden, but a click that reaches it opens the window
+    // empty, without the rows of the group shown before.
+    void theLedOfAutresOpensTheWindowEmpty() {
+        start({"LOCALHOST", "127.0.0.2"});
+        openFromTheLed();
+        QCOMPARE(etat().rowCount(), 2);
+        m_app->mainWindow().ledClick(1);
+        QCOMPARE(state().CurrentGroup, std::string("Autres"));
+        QVERIFY(etat().isVisible());
+        QCOMPARE(etat().rowCount(), 0);
+        QCOMPARE(etat().height(), 88);
+        QTRY_COMPARE_WITH_TIMEOUT(m_app->mainWindow().jobs().inFlightCount(), std::size_t(0),
+                                  20000);
     }
 
     void aNameOpensItsSheetAndItsLabelOutlivesTheRowsRebuiltMeanwhile() {
