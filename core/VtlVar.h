@@ -2,7 +2,9 @@
 
 // The shared state of the program: one record that every window reads and writes.
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,14 @@ struct GroupDaySchedule {
     std::string Comment;
 };
 
+// How an address list's copy stands to its file (core/address_lists.h).
+struct AddressListFile {
+    // The file's last-write time when the copy was read or written; nothing before.
+    std::optional<std::chrono::system_clock::time_point> stamp;
+    // Lines learned by the program that the file does not hold yet.
+    std::vector<std::string> pending;
+};
+
 struct VtlVar {
     // Directories. DataDir ends with the separator; file names are appended to it directly.
     std::string DataDir;
@@ -54,6 +64,8 @@ struct VtlVar {
     std::vector<std::string> GroupList;
     std::vector<std::string> MacList;
     std::vector<std::string> IpList;
+    AddressListFile MacListFile;
+    AddressListFile IpListFile;
     std::vector<std::string> WolIncidents;
     std::vector<std::string> ShutdownIncidents;
     std::vector<std::string> PatchList;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/address_lists.h"
 #include "core/file_error.h"
 #include "core/incident_logs.h"
 #include "core/names.h"
@@ -11,6 +12,18 @@
 namespace vt {
 
 namespace {
+
+// How long the exit waits for a run of the cache tool to release the address lists.
+constexpr std::chrono::milliseconds kAddressListPatienceAtExit{10000};
+
+std::string unsavedAddressesMessage(const VtlVar& state) {
+    std::string message =
+        "adresses apprises non enregistrées (vt_arpsift travaille sur les listes) :";
+    for (const std::string& line : pendingAddressLines(state)) {
+        message += " " + line + ";";
+    }
+    return message;
+}
 
 inline constexpr int kMainWindowDesignHeight = 698;
 
@@ -107,6 +120,7 @@ StartUpOutcome loadSharedState(VtlVar& state, const Services& services, WindowGe
             programDirectory);
     }
     files.removeInterruptedWrites(state.DataDir);
+    noteAddressListsRead(state, files);
     ReadLocalAddresses(state, services.platform.network);
     setEffectiveWolTarget(state);
     // The argument wins over the file, and the file written at exit keeps it.
@@ -120,7 +134,7 @@ std::string mainWindowCaption(const VtlVar& state) {
     return std::string(kMainWindowCaption) + " " + state.WolTargetIp + " - " + state.WolTargetMask;
 }
 
-std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& files,
+std::vector<std::string> saveAtExit(VtlVar& state, platform::FileSystem& files,
                                     const WindowGeometry& mainWindow, const StartUpOutcome& start) {
     std::vector<std::string> failures;
     const auto attempt = [&failures](const auto& save) {
@@ -130,6 +144,11 @@ std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& f
             failures.emplace_back(error.what());
         }
     };
+    attempt([&] {
+        if (!writePendingAddressLines(state, files, kAddressListPatienceAtExit)) {
+            failures.push_back(unsavedAddressesMessage(state));
+        }
+    });
     if (!start.preferencesUnread) {
         attempt([&] { SavePreferences(state, files, mainWindow); });
     }

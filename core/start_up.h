@@ -36,11 +36,12 @@ StartUpOutcome loadSharedState(VtlVar& state, const Services& services, WindowGe
 // The main window's caption with the Wake-on-LAN target appended.
 std::string mainWindowCaption(const VtlVar& state);
 
-// Saves the preferences, then the incident logs (shutdown first), as the exit does. Each file
+// Writes the address lines still waiting for the cache tool's lock (waiting a few seconds for
+// it), then saves the preferences, then the incident logs (shutdown first). Each file
 // is saved on its own, so preferences that cannot be written do not cost the incident logs;
 // the result holds the message of every file that could not be written. A file the start
 // could not read is left as it is.
-std::vector<std::string> saveAtExit(const VtlVar& state, platform::FileSystem& files,
+std::vector<std::string> saveAtExit(VtlVar& state, platform::FileSystem& files,
                                     const WindowGeometry& mainWindow,
                                     const StartUpOutcome& start = {});
 

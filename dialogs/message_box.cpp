@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 
 #include <iostream>
 #include <vector>
@@ -37,10 +38,31 @@ void show(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
         return;
     }
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    // The messages name files and machines, which may look like markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 }  // namespace
+
+bool askToConfirm(QWidget* parent, const QString& text) {
+    const QString caption = QApplication::applicationName();
+    if (g_toStandardError) {
+        std::cerr << caption.toStdString() << " : " << text.toStdString() << " (non)" << std::endl;
+        return false;
+    }
+    if (const auto answer = DialogAnswers::next(caption, text)) {
+        return answer->result == QMessageBox::Yes;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText("Oui");
+    box.button(QMessageBox::No)->setText("Non");
+    // A slip of the Enter key must not switch a room off.
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
 
 void showMessage(QWidget* parent, const QString& text) {
     show(parent, QMessageBox::Information, text);
@@ -63,6 +85,7 @@ void showFileErrorWithoutWaiting(QWidget* parent, const QString& text) {
         return;
     }
     auto* box = new QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

@@ -11,6 +11,10 @@ namespace vt {
 // A message with an OK button, captioned with the application's name; waits for the user.
 void showMessage(QWidget* parent, const QString& text);
 
+// A question with "Oui" and "Non", "Non" the default, captioned with the application's name;
+// true when the user answers "Oui".
+bool askToConfirm(QWidget* parent, const QString& text);
+
 // The platform's standard file-error message (the text of a FileError); waits for the user.
 void showFileError(QWidget* parent, const QString& text);
 

@@ -24,6 +24,7 @@ TOKBottomDlg::TOKBottomDlg(QWidget* parent) : QDialog(parent) {
 
     m_geditLabel = new QLabel("geditLabel", this);
     m_geditLabel->setObjectName("geditLabel");
+    m_geditLabel->setTextFormat(Qt::PlainText);
     m_geditLabel->setGeometry(24, 32, 265, 34);
     m_geditLabel->setWordWrap(true);
     m_geditLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);

@@ -1,5 +1,6 @@
 #include "discovery/list_methods.h"
 
+#include "core/address_lists.h"
 #include "core/strings.h"
 #include "core/text_file.h"
 #include "discovery/group_filing.h"
@@ -76,6 +77,8 @@ bool passiveAnalysis(VtlVar& state, const Services& services) {
         return false;
     }
     state.IpList = loadTextLines(files, "liste.ip");
+    // Lines learned while the cache tool held the lists stay known.
+    noteAddressListsRead(state, files);
 
     GroupFiling filing(state, services, DiscoveryMethod::Passive);
     for (const std::string& line : state.MacList) {

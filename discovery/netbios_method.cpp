@@ -1,5 +1,6 @@
 #include "discovery/netbios_method.h"
 
+#include "core/address_lists.h"
 #include "core/names.h"
 #include "core/text_file.h"
 #include "discovery/clean_autres.h"
@@ -8,12 +9,6 @@
 #include "platform/machine_names.h"
 
 namespace vt::discovery {
-
-namespace {
-
-constexpr const char* kMacListFile = "liste.mac";
-
-}  // namespace
 
 NetBiosMethod::NetBiosMethod(VtlVar& state, const Services& services, BackgroundJobs& jobs,
                              ErrorReport report)
@@ -70,6 +65,7 @@ void NetBiosMethod::ExecReadNetView(JobPoll& job) {
         m_services.status.setStatus("Recherche des adresses MAC... patientez");
         m_services.console.appendLine("Recherche des adresses MAC...");
         // One index for the whole search; the list changes only when the answers arrive.
+        refreshAddressLists(m_state, m_services.platform.files);
         const GroupLineAddresses addresses(m_state);
         bool searched = false;
         const std::vector<std::string> groups = m_state.GroupList;
@@ -87,6 +83,7 @@ void NetBiosMethod::ExecReadNetView(JobPoll& job) {
 }
 
 void NetBiosMethod::GetMACADDR(const std::string& group) {
+    refreshAddressLists(m_state, m_services.platform.files);
     if (searchMacAddresses(group, GroupLineAddresses(m_state))) {
         saveMacList();
     }
@@ -112,7 +109,8 @@ bool NetBiosMethod::searchMacAddresses(const std::string& group,
 }
 
 void NetBiosMethod::saveMacList() {
-    saveTextLines(m_services.platform.files, m_state.DataDir + kMacListFile, m_state.MacList);
+    // The program's copy holds nothing the file lacks but lines still waiting for the lock.
+    writePendingAddressLines(m_state, m_services.platform.files);
 }
 
 void NetBiosMethod::ExecReadNBTSTAT(JobPoll& job) {
@@ -136,11 +134,10 @@ void NetBiosMethod::ExecReadNBTSTAT(JobPoll& job) {
                                       refusal + ") : " + platform::shownMachineName(answer->name));
         return;
     }
+    refreshAddressLists(m_state, m_services.platform.files);
     if (MacLookup(m_state, answer->name).empty()) {
-        m_state.MacList.push_back(answer->name + " " + answer->mac);
-        // The same file as "liste.mac" wherever names are found without regard to case;
-        // written under that name so that no second list appears where case counts.
-        saveMacList();
+        addAddressLines(m_state, m_services.platform.files, m_services.console, AddressList::Mac,
+                        {answer->name + " " + answer->mac});
     }
     m_services.status.setStatus("Analyse de NBTSTAT terminée pour " + answer->name + " [" +
                                 answer->mac + "]");

@@ -1,6 +1,7 @@
 #include "discovery/router_methods.h"
 
 #include "core/address_index.h"
+#include "core/address_lists.h"
 #include "core/names.h"
 #include "core/text_file.h"
 #include "discovery/clean_autres.h"
@@ -89,8 +90,11 @@ void RouterMethods::readRouterPage() {
     }
     // Indexed once; each lease recorded goes into the index too, so a name the page lists
     // twice is recorded once.
+    refreshAddressLists(m_state, m_services.platform.files);
     AddressIndex ips(m_state.IpList);
     AddressIndex macs(m_state.MacList);
+    std::vector<std::string> newIps;
+    std::vector<std::string> newMacs;
     // A page of many leases shows its first ones in detail, in one piece.
     ConsoleBatch details(m_services.console);
     const Services detailed{m_services.platform, details, m_services.status, m_services.timers,
@@ -102,12 +106,12 @@ void RouterMethods::readRouterPage() {
             continue;
         }
         if (!ips.find(lease.name) && !lease.ip.empty()) {
-            m_state.IpList.push_back(lease.name + " " + lease.ip);
-            ips.add(m_state.IpList.back());
+            newIps.push_back(lease.name + " " + lease.ip);
+            ips.add(newIps.back());
         }
         if (!macs.find(lease.name) && !lease.mac.empty()) {
-            m_state.MacList.push_back(lease.name + " " + lease.mac);
-            macs.add(m_state.MacList.back());
+            newMacs.push_back(lease.name + " " + lease.mac);
+            macs.add(newMacs.back());
         }
         details.appendLine("Enregistrment machine " + lease.name + " IP : " + lease.ip +
                            " MAC : " + lease.mac);
@@ -120,8 +124,8 @@ void RouterMethods::readRouterPage() {
     m_services.status.setStatus(kRouterDoneMessage);
     m_services.console.appendLine(kRouterDoneMessage);
     platform::FileSystem& files = m_services.platform.files;
-    saveTextLines(files, m_state.DataDir + "liste.mac", m_state.MacList);
-    saveTextLines(files, m_state.DataDir + "liste.ip", m_state.IpList);
+    addAddressLines(m_state, files, m_services.console, AddressList::Mac, newMacs);
+    addAddressLines(m_state, files, m_services.console, AddressList::Ip, newIps);
 }
 
 void RouterMethods::httpError(const std::string& error) {

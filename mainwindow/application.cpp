@@ -47,7 +47,8 @@ Application::Application(const ApplicationOptions& options)
     m_searchPDC =
         std::make_unique<TsearchPDC>(m_state, native, [this] { return m_form->windowGeometry(); });
     m_netScan = std::make_unique<TNetScan>(m_state, *m_services, m_form->jobs());
-    m_etatMachine = std::make_unique<TEtatMachine>(m_state, *m_services, m_leds, m_form->jobs());
+    m_etatMachine = std::make_unique<TEtatMachine>(m_state, *m_services, m_leds, m_form->jobs(),
+                                                   m_inventoryExports);
     m_etatMachine->setPlacement([this] { return m_form->geometry().topLeft(); });
     m_aboutBox = std::make_unique<TAboutBox>();
     m_console = std::make_unique<TConsole>(m_state.Prefs);
@@ -56,7 +57,7 @@ Application::Application(const ApplicationOptions& options)
     m_scheduleEditor = std::make_unique<Tadvanced_timer>(m_state, native.files);
     m_scheduleEditor->setPlacement([this] { return m_form->scheduleEditorPlace(); });
     m_messageInfo = std::make_unique<TMessageInfo>();
-    m_ficheMachine = std::make_unique<TficheMachine>(m_state, native.files);
+    m_ficheMachine = std::make_unique<TficheMachine>(m_state, native.files, m_inventoryExports);
     m_etatMachine->setMachineSheet(m_ficheMachine.get());
 
     m_consoleService->attach(m_console.get());

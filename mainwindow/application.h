@@ -12,6 +12,7 @@
 #include "core/services.h"
 #include "mainwindow/led_images.h"
 #include "platform/native_platform.h"
+#include "status/inventory_exports.h"
 
 namespace vt {
 
@@ -93,6 +94,8 @@ private:
     std::unique_ptr<Services> m_services;
 
     // The windows in their creation order; they go in the reverse order.
+    // Read by the status window and the machine sheet alike.
+    status::InventoryExports m_inventoryExports;
     std::unique_ptr<TForm1> m_form;
     std::unique_ptr<TsearchPDC> m_searchPDC;
     std::unique_ptr<TNetScan> m_netScan;

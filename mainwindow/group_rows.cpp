@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "mainwindow/controls.h"
 #include "mainwindow/led_images.h"
 #include "power/manual_commands.h"
 
@@ -55,9 +56,9 @@ bool captionIsCut(const QPushButton* button) {
 // The comment, after the whole name when the button cannot show all of it.
 QString groupToolTip(const QPushButton* button, const QString& comment) {
     if (!captionIsCut(button)) {
-        return comment;
+        return plainToolTip(comment);
     }
-    return comment.isEmpty() ? button->text() : button->text() + "\n" + comment;
+    return plainToolTip(comment.isEmpty() ? button->text() : button->text() + "\n" + comment);
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ GroupRows::GroupRows(QWidget* area, const LedImages& leds, QObject* parent)
     m_popup->setObjectName("popupGM");
     QAction* comment = m_popup->addAction("Commentaire");
     comment->setObjectName("Commentaire1");
-    connect(comment, &QAction::triggered, this, &GroupRows::commentChosen);
+    connect(comment, &QAction::triggered, this, [this] { emit commentChosen(m_popupTag); });
     // Kept in the menu for its place; the consumption view has never had an action.
     m_popup->addAction("Consommation électrique")->setObjectName("Consommationlectrique1");
 }
@@ -112,7 +113,9 @@ void GroupRows::addRow(int row, const std::string& group) {
     connect(controls.groupButton, &QPushButton::clicked, this,
             [this, tag = layout.groupButtonTag] { emit groupClicked(tag); });
     connect(controls.groupButton, &QWidget::customContextMenuRequested, this,
-            [this, button = controls.groupButton](const QPoint& at) {
+            [this, button = controls.groupButton, tag = layout.groupButtonTag](const QPoint& at) {
+                // The menu's items act on the group right-clicked, not on the current one.
+                m_popupTag = tag;
                 m_popup->popup(button->mapToGlobal(at));
             });
 

@@ -63,7 +63,8 @@ signals:
     void ledClicked(int tag);
     void onClicked(int tag);
     void offClicked(int tag);
-    void commentChosen();
+    // "Commentaire" of the row whose button was right-clicked (-1: none was).
+    void commentChosen(int tag);
 
 protected:
     // The time boxes and the LED are no buttons: their clicks are caught here.
@@ -89,6 +90,7 @@ private:
     QWidget* m_area;
     const LedImages& m_leds;
     QMenu* m_popup;
+    int m_popupTag = -1;
     std::vector<Row> m_rows;
 };
 

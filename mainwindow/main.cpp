@@ -89,21 +89,30 @@ TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool lo
                                                                    QString::fromStdString(message));
                                    }});
     m_scheduler->setQuietTick([this] { m_periodicJobs->quietTick(); });
+    // A check pings the whole room: its LED shows what the check found.
+    m_followUps->setGroupResult([this](const std::string& group, bool answered) {
+        const int row = groupIndexOf(m_state, group);
+        if (row >= 0 && row < m_rows->count()) {
+            m_rows->setLed(row, answered ? m_leds.LedGreen : m_leds.LedRed);
+        }
+    });
     // Each follow-up pings the group its command was given for, by name.
-    m_powerCommands->setPowerUpFollowUp([this](const std::string& group) {
-        try {
-            m_followUps->FollowUpLaunch(group);
-        } catch (const FileError& error) {
-            reportTimerError(error);
-        }
-    });
-    m_powerCommands->setShutdownFollowUp([this](const std::string& group) {
-        try {
-            m_followUps->FollowDownLaunch(group);
-        } catch (const FileError& error) {
-            reportTimerError(error);
-        }
-    });
+    m_powerCommands->setPowerUpFollowUp(
+        [this](const std::string& group, const power::FollowUpScope& scope) {
+            try {
+                m_followUps->FollowUpLaunch(group, scope);
+            } catch (const FileError& error) {
+                reportTimerError(error);
+            }
+        });
+    m_powerCommands->setShutdownFollowUp(
+        [this](const std::string& group, const power::FollowUpScope& scope) {
+            try {
+                m_followUps->FollowDownLaunch(group, scope);
+            } catch (const FileError& error) {
+                reportTimerError(error);
+            }
+        });
     connect(m_rows.get(), &GroupRows::groupClicked, this, &TForm1::GMClick);
     connect(m_rows.get(), &GroupRows::timeBoxClicked, this, &TForm1::GMTimeClick);
     connect(m_rows.get(), &GroupRows::ledClicked, this, &TForm1::ledClick);
@@ -205,12 +214,10 @@ void TForm1::buildFixedControls() {
     m_timer1->setObjectName("Timer1");
     m_timer1->setInterval(60000);
     connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    m_timer1->start();
     m_timerExec = new QTimer(this);
     m_timerExec->setObjectName("TimerExec");
     m_timerExec->setInterval(1000);
     connect(m_timerExec, &QTimer::timeout, this, &TForm1::TimerExecTimer);
-    m_timerExec->start();
 }
 
 QAction* TForm1::addMenuItem(QMenu* menu, const char* name, const QString& caption, bool enabled,
@@ -284,6 +291,11 @@ void TForm1::FormCreate(bool localArgument) {
         reachablePlace(boundedPlace(geometry.left, geometry.top, geometry.width, geometry.height)));
     FormResize();
     setWindowTitle(QString::fromStdString(mainWindowCaption(m_state)));
+    // Only now: a box shown above (a missing image, a list that cannot be read) keeps the
+    // creation waiting, and a tick before the preferences are read would start the inventory
+    // export without its server and account.
+    m_timer1->start();
+    m_timerExec->start();
 }
 
 void TForm1::loadLedImages() {
@@ -318,11 +330,23 @@ void TForm1::FormShow() {
         }
     }
     m_services.console.appendLine("Le PDC est : " + m_state.Prefs.pdc);
+    // The LEDs say at once which rooms answer, not at the first quiet refresh minutes later.
+    refreshLeds();
     if (m_state.Prefs.esu == "true") {
         m_services.console.appendLine("Groupes machines ESU détectés");
     }
+    showFirstStartHint();
     if (m_peers.console != nullptr) {
         m_peers.console->show();
+    }
+}
+
+void TForm1::showFirstStartHint() {
+    // "Autres" alone: nothing defined yet.
+    const bool noGroup = m_state.GroupList.size() <= 1;
+    m_memo->setPlaceholderText(noGroup ? QString::fromUtf8(kFirstStartHint) : QString());
+    if (noGroup) {
+        m_services.console.appendLine(kFirstStartHint);
     }
 }
 
@@ -403,6 +427,13 @@ WindowGeometry TForm1::windowGeometry() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // The timetables live in this program: quitting by a slip would leave the rooms as they
+    // are until someone starts it again.
+    if (!m_destroyed && power::anyTimetableSet(m_state, m_services.platform.files) &&
+        !askToConfirm(this, QString::fromUtf8(kQuitWithTimetablesQuestion))) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (!m_destroyed) {
         emit quitRequested();
@@ -530,6 +561,16 @@ void TForm1::ManoffClick(int tag) {
     }
     m_state.CurrentGroup = m_state.GroupList[static_cast<std::size_t>(tag)];
     showGroupInPanel(m_state.CurrentGroup);
+    // A whole room goes off at once: one click is not enough. A file that cannot be read is
+    // left to the shutdown, which reports it.
+    std::string question;
+    try {
+        question = power::shutdownQuestion(m_services.platform.files, m_state.CurrentGroup);
+    } catch (const FileError&) {
+    }
+    if (!question.empty() && !askToConfirm(this, QString::fromStdString(question))) {
+        return;
+    }
     Shutdown(m_state.CurrentGroup);
     // The shutdown tool answers in its own log, not here: say where to read it.
     m_services.console.appendLine("Résultat des arrêts dans " + m_state.DataDir + "shutdown.log");
@@ -573,14 +614,22 @@ void TForm1::Nejamaisteindre1Click() {
     }
 }
 
-void TForm1::Commentaire1Click() {
-    const auto comment = power::beginCommentEdit(m_state);
+void TForm1::Commentaire1Click(int tag) {
+    const std::string group =
+        isRow(tag) ? m_state.GroupList[static_cast<std::size_t>(tag)] : m_state.CurrentGroup;
+    const auto comment = power::beginCommentEdit(m_state, group);
     if (!comment || m_peers.textDialog == nullptr) {
         return;
     }
-    m_peers.textDialog->geditLabel()->setText(QString::fromUtf8(power::kCommentPrompt));
-    m_peers.textDialog->gEdit()->setText(QString::fromStdString(*comment));
-    if (m_peers.textDialog->exec() != QDialog::Accepted) {
+    TOKBottomDlg& dialog = *m_peers.textDialog;
+    dialog.geditLabel()->setText(QString::fromUtf8(power::kCommentPrompt));
+    dialog.gEdit()->setText(QString::fromStdString(*comment));
+    // The title says whose comment this is: the menu may come from any row.
+    const QString caption = dialog.windowTitle();
+    dialog.setWindowTitle(QString::fromStdString("Commentaire du groupe " + group));
+    const int result = dialog.exec();
+    dialog.setWindowTitle(caption);
+    if (result != QDialog::Accepted) {
         return;
     }
     try {
@@ -592,7 +641,7 @@ void TForm1::Commentaire1Click() {
     showSchedules();
 }
 
-void TForm1::runReportAction(void (*action)(const VtlVar&, const Services&)) {
+void TForm1::runReportAction(const std::function<void(VtlVar&, const Services&)>& action) {
     try {
         action(m_state, m_services);
     } catch (const FileError& error) {
@@ -645,6 +694,19 @@ void TForm1::ListemachinesCSV1Click() {
 void TForm1::Button1Click() {
     if (m_peers.netScan != nullptr) {
         m_peers.netScan->exec();
+        // A discovery run may have filed machines into the rooms.
+        refreshLeds();
+    }
+}
+
+void TForm1::refreshLeds() {
+    if (m_peers.netScan == nullptr) {
+        return;
+    }
+    try {
+        m_peers.netScan->logic().Ping_MAJ();
+    } catch (const FileError& error) {
+        reportTimerError(error);
     }
 }
 
@@ -676,6 +738,7 @@ void TForm1::runGroupSourceDialog() {
         showFileErrorOf(error);
     }
     BuildControls();
+    showFirstStartHint();
 }
 
 void TForm1::Timer1Timer() {

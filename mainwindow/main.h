@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPoint>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,16 @@ class TOKBottomDlg;
 class TPrefs;
 class TsearchPDC;
 struct LedImages;
+
+// Said on the console and in the empty panel while no group is defined.
+inline constexpr const char* kFirstStartHint =
+    "Aucun groupe de machines : commencez par \"Groupes machines\" > \"Définir des groupes\" "
+    "(un groupe par salle).";
+// Asked when the program is closed while a group has a timetable.
+inline constexpr const char* kQuitWithTimetablesQuestion =
+    "Les horaires des groupes ne sont suivis que tant que Vantorel est ouvert : une fois le "
+    "programme fermé, aucune salle ne sera allumée ni éteinte à l'heure prévue. Quitter quand "
+    "même ?";
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -121,7 +132,7 @@ public slots:
     void ledClick(int tag);
     void ManONClick(int tag);
     void ManoffClick(int tag);
-    void Commentaire1Click();
+    void Commentaire1Click(int tag);
     void Timer1Timer();
     void TimerExecTimer();
 
@@ -141,11 +152,14 @@ private:
     void runGroupSourceDialog();
     void reloadPanel();
     bool isRow(int tag) const;
+    void showFirstStartHint();
+    // A ping refresh of every group's LED.
+    void refreshLeds();
     void showSchedules();
     void showFileErrorOf(const std::exception& error);
     // An error met by a timer: a console line and a box that does not hold the timer up.
     void reportTimerError(const std::exception& error);
-    void runReportAction(void (*action)(const VtlVar&, const Services&));
+    void runReportAction(const std::function<void(VtlVar&, const Services&)>& action);
     void loadLedImages();
     void buildFixedControls();
     void buildMenu();

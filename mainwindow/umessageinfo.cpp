@@ -14,6 +14,7 @@ TMessageInfo::TMessageInfo(QWidget* parent)
 
     m_info = new QLabel("info", this);
     m_info->setObjectName("info");
+    m_info->setTextFormat(Qt::PlainText);
     m_info->setFont(designFont(11));
     m_info->move(64, 56);
     m_info->adjustSize();

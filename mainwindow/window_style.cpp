@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "mainwindow/controls.h"
+
 namespace vt {
 
 QRect boundedPlace(int left, int top, int width, int height) {
@@ -39,9 +41,10 @@ void showFittedText(QLabel* label, const QString& text, int largestPointSize,
     label->setFont(font);
     const QFontMetrics metrics(font);
     label->setText(metrics.elidedText(text, Qt::ElideRight, room));
-    label->setToolTip(
-        font.pointSize() == largestPointSize && metrics.horizontalAdvance(text) <= room ? QString()
-                                                                                        : text);
+    label->setToolTip(font.pointSize() == largestPointSize &&
+                              metrics.horizontalAdvance(text) <= room
+                          ? QString()
+                          : plainToolTip(text));
 }
 
 }  // namespace vt

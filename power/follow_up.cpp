@@ -1,7 +1,11 @@
 #include "power/follow_up.h"
 
+#include <algorithm>
+#include <map>
+
 #include "core/incident_logs.h"
 #include "core/strings.h"
+#include "core/text_file.h"
 #include "core/utils.h"
 
 namespace vt::power {
@@ -13,26 +17,81 @@ FollowUps::FollowUps(VtlVar& state, const Services& services, discovery::Backgro
       m_self(std::make_shared<FollowUps*>(this)) {
 }
 
-void FollowUps::FollowUpLaunch(const std::string& group) {
-    launch(group, true);
+namespace {
+
+// What the shutdown tool said of each machine (upper case) since the window's first command:
+// the last result of each.
+std::map<std::string, std::string> shutdownResults(const platform::FileSystem& files,
+                                                   std::size_t from) {
+    std::map<std::string, std::string> results;
+    const std::optional<std::string> bytes = files.readFile(kShutdownResultLog);
+    if (!bytes) {
+        return results;
+    }
+    // A log emptied since the window began is read whole.
+    const std::size_t start = from <= bytes->size() ? from : 0;
+    for (const std::string& line : splitLines(fromWindows1252(bytes->substr(start)))) {
+        // "date;time;machine;result;"
+        const SplitResult date = splitAtFirst(line, ";");
+        const SplitResult time = splitAtFirst(date.after, ";");
+        const SplitResult machine = splitAtFirst(time.after, ";");
+        const SplitResult result = splitAtFirst(machine.after, ";");
+        if (result.found && !trim(machine.before).empty()) {
+            results[toUpperAscii(trim(machine.before))] = trim(result.before);
+        }
+    }
+    return results;
 }
 
-void FollowUps::FollowDownLaunch(const std::string& group) {
-    launch(group, false);
+// The cause of a machine that still answers: the tool's result when it says why the request
+// did not go through; unknown when the request went through or nothing was said.
+std::string shutdownCause(const std::map<std::string, std::string>& results,
+                          const std::string& machine) {
+    const auto found = results.find(toUpperAscii(machine));
+    if (found == results.end() || found->second.empty() || found->second == "arrêt demandé" ||
+        found->second == "redémarrage demandé" || found->second == "annulation demandée") {
+        return kUnknownCause;
+    }
+    // The cause is one field of the incident line.
+    std::string cause = found->second;
+    std::replace(cause.begin(), cause.end(), ';', ',');
+    return cause;
+}
+
+}  // namespace
+
+void FollowUps::FollowUpLaunch(const std::string& group, const FollowUpScope& scope) {
+    launch(group, true, scope);
+}
+
+void FollowUps::FollowDownLaunch(const std::string& group, const FollowUpScope& scope) {
+    launch(group, false, scope);
 }
 
 void FollowUps::FollowUpReport(discovery::JobPoll& job) {
-    report(job, true);
+    report(job, true, {}, kUnknownCause);
 }
 
 void FollowUps::FollowDownReport(discovery::JobPoll& job) {
-    report(job, false);
+    report(job, false, {}, kUnknownCause);
 }
 
-void FollowUps::launch(const std::string& group, bool powerUp) {
+void FollowUps::tally(const std::shared_ptr<CheckTally>& check, bool answered) {
+    check->answered = check->answered || answered;
+    if (--check->waiting == 0 && m_groupResult) {
+        m_groupResult(check->group, check->answered);
+    }
+}
+
+void FollowUps::launch(const std::string& group, bool powerUp, const FollowUpScope& scope) {
     // Read whole before the first job starts, so that an unreadable file pings nothing.
     const std::vector<std::string> machines = LoadGroupMachines(m_services.platform.files, group);
     const std::weak_ptr<FollowUps*> self = m_self;
+    const std::map<std::string, std::string> results =
+        powerUp ? std::map<std::string, std::string>{}
+                : shutdownResults(m_services.platform.files, scope.shutdownLogStart);
+    const auto check = std::make_shared<CheckTally>();
+    check->group = group;
     for (const std::string& line : machines) {
         // A blank line names no machine; blanks around a name would get it refused.
         const std::string machine = trim(line);
@@ -45,19 +104,31 @@ void FollowUps::launch(const std::string& group, bool powerUp) {
             m_services.console.appendLine(StripMark(machine) + kNeverShutDownSkipped);
             continue;
         }
-        m_jobs.ExecLaunchPING(machine, [self, powerUp](discovery::JobPoll& job) {
-            if (const auto owner = self.lock()) {
-                (*owner)->report(job, powerUp);
-            } else {
-                job.finish();
-            }
-        });
+        const std::string cause = powerUp ? kUnknownCause : shutdownCause(results, machine);
+        ++check->waiting;
+        const bool launched = m_jobs.ExecLaunchPING(
+            machine, [self, powerUp, scope, cause, check](discovery::JobPoll& job) {
+                const auto owner = self.lock();
+                if (!owner) {
+                    job.finish();
+                    return;
+                }
+                if (job.stillRunning()) {
+                    return;
+                }
+                const std::optional<bool> answered = (*owner)->report(job, powerUp, scope, cause);
+                (*owner)->tally(check, answered.value_or(false));
+            });
+        if (!launched) {
+            --check->waiting;
+        }
     }
 }
 
-void FollowUps::report(discovery::JobPoll& job, bool powerUp) {
+std::optional<bool> FollowUps::report(discovery::JobPoll& job, bool powerUp,
+                                      const FollowUpScope& scope, const std::string& cause) {
     if (job.stillRunning()) {
-        return;
+        return std::nullopt;
     }
     Console& console = m_services.console;
     const std::string n = job.numberText();
@@ -68,19 +139,29 @@ void FollowUps::report(discovery::JobPoll& job, bool powerUp) {
         // The job number, not the machine: the result file would have named it.
         console.appendLine("======>vt_echo.exe a échoué sur " + n + " <======");
         job.finish();
-        return;
+        return std::nullopt;
     }
     if (result->empty()) {
-        return;
+        return std::nullopt;
     }
     const SplitResult answer = splitAtFirst(result->front(), "=");
-    if (!answer.found || answer.after != (powerUp ? "0" : "1")) {
-        return;
+    if (!answer.found) {
+        return std::nullopt;
     }
-    const std::string incident = incidentLine(
-        m_services, answer.before, powerUp ? kNotStartedError : kNotStoppedError, kUnknownCause);
+    const bool answered = answer.after == "1";
+    if (answer.after != (powerUp ? "0" : "1")) {
+        return answered;
+    }
+    if (scope.superseded && scope.superseded()) {
+        console.appendLine(answer.before +
+                           " : pas d'incident, le groupe a reçu une commande plus récente");
+        return answered;
+    }
+    const std::string incident = incidentLine(m_services, answer.before,
+                                              powerUp ? kNotStartedError : kNotStoppedError, cause);
     (powerUp ? m_state.WolIncidents : m_state.ShutdownIncidents).push_back(incident);
     console.appendLine(incident);
+    return answered;
 }
 
 }  // namespace vt::power

@@ -1,5 +1,6 @@
 #include "power/incident_reports.h"
 
+#include "core/address_lists.h"
 #include "core/incident_logs.h"
 #include "core/strings.h"
 #include "core/text_file.h"
@@ -128,7 +129,9 @@ void exportShutdownIncidents(const VtlVar& state, const Services& services) {
     openInSpreadsheet(services, state.DataDir + kShutdownLogFile);
 }
 
-void exportMachineList(const VtlVar& state, const Services& services) {
+void exportMachineList(VtlVar& state, const Services& services) {
+    // The cache tool may have taught the lists addresses since they were last read.
+    refreshAddressLists(state, services.platform.files);
     const std::vector<std::string> lines = machineListLines(state, services.platform.files);
     const std::string path = state.DataDir + kMachineListFile;
     saveTextLines(services.platform.files, path, lines);

@@ -53,6 +53,6 @@ bool showShutdownReport(const VtlVar& state, const Services& services);
 // The machine list is written only once every group file has been read.
 void exportWolIncidents(const VtlVar& state, const Services& services);
 void exportShutdownIncidents(const VtlVar& state, const Services& services);
-void exportMachineList(const VtlVar& state, const Services& services);
+void exportMachineList(VtlVar& state, const Services& services);
 
 }  // namespace vt::power

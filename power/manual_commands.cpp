@@ -122,9 +122,18 @@ bool addNeverShutdownMachine(const VtlVar& state, platform::FileSystem& files,
     return true;
 }
 
-std::optional<std::string> beginCommentEdit(VtlVar& state) {
-    const int index = groupIndexOf(state, state.CurrentGroup);
-    if (index < 0 || state.CurrentGroup == state.OtherGroupName) {
+std::string shutdownQuestion(const platform::FileSystem& files, const std::string& group) {
+    std::size_t machines = 0;
+    for (const std::string& line : LoadGroupMachines(files, group)) {
+        const std::string name = trim(line);
+        machines += !name.empty() && name.back() != '*';
+    }
+    return "Éteindre les " + std::to_string(machines) + " machines du groupe " + group + " ?";
+}
+
+std::optional<std::string> beginCommentEdit(VtlVar& state, const std::string& group) {
+    const int index = groupIndexOf(state, group);
+    if (index < 0 || group == state.OtherGroupName) {
         return std::nullopt;
     }
     state.CommentGroupIndex = index;

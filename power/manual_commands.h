@@ -92,10 +92,15 @@ std::optional<std::vector<std::string>> BtnSaveClick(VtlVar& state, platform::Fi
 bool addNeverShutdownMachine(const VtlVar& state, platform::FileSystem& files,
                              const std::string& typedName);
 
-// "Commentaire": CommentGroupIndex := the index of CurrentGroup; returns the comment to edit,
-// nothing when CurrentGroup is not in GroupList or is the catch-all group, whose button keeps
-// its fixed explanation.
-std::optional<std::string> beginCommentEdit(VtlVar& state);
+// The question of "off": "Éteindre les N machines du groupe G ?", N counting the lines that
+// name a machine not marked never to be shut down. FileError when the group's file cannot be
+// read.
+std::string shutdownQuestion(const platform::FileSystem& files, const std::string& group);
+
+// "Commentaire" of the group whose button was right-clicked: CommentGroupIndex := its index;
+// returns the comment to edit, nothing when the group is not in GroupList or is the catch-all
+// group, whose button keeps its fixed explanation.
+std::optional<std::string> beginCommentEdit(VtlVar& state, const std::string& group);
 // The comment of CommentGroupIndex was confirmed: it becomes the tooltip of its button and is
 // written into the group's record of "settings.ini" at once (SaveCommentFor). FileError when
 // the file cannot be read or written; the tooltip has the comment all the same.

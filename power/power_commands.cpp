@@ -1,5 +1,8 @@
 #include "power/power_commands.h"
 
+#include <algorithm>
+
+#include "core/address_lists.h"
 #include "core/command_runner.h"
 #include "core/incident_logs.h"
 #include "core/strings.h"
@@ -28,12 +31,14 @@ std::string shutdownBatchPath(const VtlVar& state, std::string_view group) {
 }
 
 PowerCommands::PowerCommands(VtlVar& state, const Services& services)
-    : m_state(state), m_services(services) {
+    : m_state(state),
+      m_services(services),
+      m_latestCommand(std::make_shared<std::map<std::string, std::uint64_t>>()) {
 }
 
 PowerCommands::~PowerCommands() {
-    for (const auto& [key, timer] : m_pending) {
-        m_services.timers.stop(timer);
+    for (const auto& [key, pending] : m_pending) {
+        m_services.timers.stop(pending.timer);
     }
 }
 
@@ -46,23 +51,47 @@ void PowerCommands::runBatch(const std::string& path, const std::vector<std::str
     StartHidden(m_services, batchCommandLine(path));
 }
 
+bool PowerCommands::shutdownCheckPending(const std::string& group) const {
+    return std::any_of(m_pending.begin(), m_pending.end(), [&](const auto& entry) {
+        return !entry.second.powerUp && equalsNoCase(entry.second.group, group);
+    });
+}
+
 void PowerCommands::armFollowUp(std::chrono::milliseconds delay, const std::string& group,
                                 bool powerUp) {
+    const std::string groupKey = toUpperAscii(group);
+    // The group's check that has not started yet is this command's to make now.
+    std::erase_if(m_pending, [&](const auto& entry) {
+        if (!equalsNoCase(entry.second.group, group)) {
+            return false;
+        }
+        m_services.timers.stop(entry.second.timer);
+        return true;
+    });
+    const std::uint64_t command = ++(*m_latestCommand)[groupKey];
+    FollowUpScope scope;
+    scope.superseded = [latest = std::weak_ptr(m_latestCommand), groupKey, command] {
+        const auto commands = latest.lock();
+        return commands && (*commands)[groupKey] != command;
+    };
+    scope.shutdownLogStart = powerUp ? 0 : m_shutdownLogStart[groupKey];
+
     const std::uint64_t key = m_nextFollowUp++;
-    const TimerId timer = m_services.timers.startOneShot(delay, [this, key, group, powerUp] {
+    const TimerId timer = m_services.timers.startOneShot(delay, [this, key, group, powerUp, scope] {
         m_pending.erase(key);
         const FollowUp& followUp = powerUp ? m_onPowerUpFollowUp : m_onShutdownFollowUp;
         if (followUp) {
-            followUp(group);
+            followUp(group, scope);
         }
     });
-    m_pending[key] = timer;
+    m_pending[key] = {timer, group, powerUp};
 }
 
 void PowerCommands::PowerUp(const std::string& group) {
     std::vector<std::string> batch{"cd " + m_state.DataDir};
     const std::vector<std::string> machines = LoadGroupMachines(m_services.platform.files, group);
     Console& console = m_services.console;
+    refreshAddressLists(m_state, m_services.platform.files);
     const GroupLineAddresses addresses(m_state);
 
     for (const std::string& line : machines) {
@@ -136,6 +165,12 @@ void PowerCommands::Shutdown(const std::string& group) {
         console.appendLine(command);
     }
 
+    // The results of a window's repeats follow each other in the log: its check reads them
+    // from where the window's first command found the log's end.
+    if (!shutdownCheckPending(group)) {
+        const auto log = m_services.platform.files.readFile(kShutdownResultLog);
+        m_shutdownLogStart[toUpperAscii(group)] = log ? log->size() : 0;
+    }
     runBatch(shutdownBatchPath(m_state, group), batch);
     armFollowUp(kShutdownFollowUpDelay, group, false);
 }

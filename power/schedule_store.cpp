@@ -174,6 +174,25 @@ void LoadTodaySchedule(VtlVar& state, platform::FileSystem& files, int isoWeekda
     }
 }
 
+bool anyTimetableSet(const VtlVar& state, const platform::FileSystem& files) {
+    const std::vector<std::string> lines = loadTextLinesOrEmpty(files, kScheduleFile);
+    const auto isSet = [](const std::string& time) { return !time.empty() && time != "0:00"; };
+    for (std::size_t p = 0; p + 2 < lines.size(); p += kScheduleRecordLines) {
+        if (lines[p] == state.OtherGroupName || groupIndexOf(state, lines[p]) < 0) {
+            continue;
+        }
+        const std::string powerOn = splitAtFirst(lines[p + 1], "-").before;
+        for (int day = 1; day <= 7; ++day) {
+            const std::string name = DayName(day);
+            if (isSet(timeForToday(pickTodayEntry(powerOn, name), name)) ||
+                isSet(timeForToday(pickTodayEntry(lines[p + 2], name), name))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void LoadTodaySchedule(VtlVar& state, const Services& services) {
     LoadTodaySchedule(state, services.platform.files, services.clock.now().isoWeekday);
 }

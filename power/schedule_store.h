@@ -33,6 +33,11 @@ void LoadTodaySchedule(VtlVar& state, platform::FileSystem& files, int isoWeekda
 // The same for the clock's weekday.
 void LoadTodaySchedule(VtlVar& state, const Services& services);
 
+// True when some group of GroupList has a power-on or shutdown time on some day of the week
+// in "settings.ini" (bare name): the program then has work that stops when it ends. A file
+// that cannot be read counts as none.
+bool anyTimetableSet(const VtlVar& state, const platform::FileSystem& files);
+
 // How the editor gives its times: one time for every day, or one per weekday.
 enum class ScheduleMode { Tous, EditBox };
 

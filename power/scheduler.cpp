@@ -1,6 +1,8 @@
 #include "power/scheduler.h"
 
+#include "core/address_lists.h"
 #include "core/command_runner.h"
+#include "core/file_error.h"
 #include "core/strings.h"
 #include "power/schedule_store.h"
 
@@ -89,6 +91,13 @@ bool Scheduler::Timer1Timer() {
     const platform::LocalDateTime now = m_services.clock.now();
     bool fired = false;
     resizeSchedules(m_state);
+    // Lines learned while the cache tool held the address lists get their next chance; a list
+    // that cannot be written must not hold up the timetable.
+    try {
+        writePendingAddressLines(m_state, m_services.platform.files);
+    } catch (const FileError& error) {
+        m_services.console.appendLine(error.what());
+    }
 
     // The last group is "Autres", which has no schedule. The group's name and times are
     // copied: an action may change the shared state.

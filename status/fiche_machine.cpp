@@ -48,9 +48,9 @@ QString text(const std::string& utf8) {
 
 }  // namespace
 
-TficheMachine::TficheMachine(const VtlVar& state, const platform::FileSystem& files,
-                             QWidget* parent)
-    : AnswerableDialog(parent), m_state(state), m_files(files) {
+TficheMachine::TficheMachine(VtlVar& state, const platform::FileSystem& files,
+                             status::InventoryExports& exports, QWidget* parent)
+    : AnswerableDialog(parent), m_state(state), m_files(files), m_exports(exports) {
     setObjectName("ficheMachine");
     setWindowTitle("fiche Machine");
     setFont(designFont(8));
@@ -126,7 +126,7 @@ QString TficheMachine::prompt() const {
 void TficheMachine::FormActivate() {
     status::MachineSheetContents sheet;
     try {
-        sheet = status::fillMachineSheet(m_state, m_files, m_state.CurrentMachine);
+        sheet = status::fillMachineSheet(m_state, m_files, m_exports, m_state.CurrentMachine);
     } catch (const FileError& error) {
         showFileError(this, QString::fromUtf8(error.what()));
         return;

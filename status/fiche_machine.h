@@ -6,6 +6,7 @@
 #include "core/VtlVar.h"
 #include "dialogs/answerable_dialog.h"
 #include "platform/platform.h"
+#include "status/inventory_exports.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -16,8 +17,8 @@ class TficheMachine : public AnswerableDialog {
     Q_OBJECT
 
 public:
-    TficheMachine(const VtlVar& state, const platform::FileSystem& files,
-                  QWidget* parent = nullptr);
+    TficheMachine(VtlVar& state, const platform::FileSystem& files,
+                  status::InventoryExports& exports, QWidget* parent = nullptr);
 
     // Fills the sheet for CurrentMachine; an export that exists but cannot be read is shown as
     // a file error and leaves the sheet as it was.
@@ -33,8 +34,9 @@ protected:
 private:
     QLabel* addValue(QWidget* parent, const char* name, const QString& initial, QRect bounds);
 
-    const VtlVar& m_state;
+    VtlVar& m_state;
     const platform::FileSystem& m_files;
+    status::InventoryExports& m_exports;
     QPlainTextEdit* m_logiciels = nullptr;
 };
 

@@ -1,25 +1,27 @@
 #include "status/machine_sheet.h"
 
+#include "core/address_lists.h"
 #include "core/utils.h"
 #include "status/inventory.h"
+#include "status/inventory_exports.h"
 
 namespace vt::status {
 
-MachineSheetContents fillMachineSheet(const VtlVar& state, const platform::FileSystem& files,
-                                      std::string_view machineLine) {
+MachineSheetContents fillMachineSheet(VtlVar& state, const platform::FileSystem& files,
+                                      InventoryExports& exports, std::string_view machineLine) {
     MachineSheetContents sheet;
     sheet.nom = std::string(machineLine);
+    refreshAddressLists(state, files);
     const GroupLineAddresses addresses(state);
     sheet.ip = addresses.ip(machineLine);
     sheet.mac = addresses.mac(machineLine);
 
-    std::optional<std::vector<std::string>> hardware = loadInventoryExport(files, kHardwareExport);
-    if (!hardware) {
+    const HardwareInventory* inventory = exports.hardware(files);
+    if (inventory == nullptr) {
         sheet.logiciels.emplace_back(kNoHardwareExport);
         return sheet;
     }
-    const HardwareInventory inventory(std::move(*hardware));
-    const std::string* record = inventory.recordOf(machineLine);
+    const std::string* record = inventory->recordOf(machineLine);
     if (record == nullptr) {
         return sheet;
     }
@@ -30,8 +32,8 @@ MachineSheetContents fillMachineSheet(const VtlVar& state, const platform::FileS
     if (identifier.empty()) {
         return sheet;
     }
-    if (const auto software = loadInventoryExport(files, kSoftwareExport)) {
-        sheet.logiciels = installedSoftware(*software, identifier);
+    if (auto software = exports.software(files, identifier)) {
+        sheet.logiciels = std::move(*software);
     }
     return sheet;
 }

@@ -9,6 +9,7 @@
 
 #include "core/VtlVar.h"
 #include "platform/platform.h"
+#include "status/inventory_exports.h"
 
 namespace vt::status {
 
@@ -31,9 +32,10 @@ struct MachineSheetContents {
 // The sheet of the machine a group-file line names. The addresses follow the one rule of the
 // group lines (plain name first, then the line as written); the inventory record is found by
 // the machine's plain name (status/inventory.h). Without "hardware.ocs" the inventory fields
-// are empty and the software list says why; without "softwares.ocs" the list is empty.
+// are empty and the software list says why; the address lists are read again first when
+// their files changed; without "softwares.ocs" the list is empty.
 // FileError when an export exists but cannot be read.
-MachineSheetContents fillMachineSheet(const VtlVar& state, const platform::FileSystem& files,
-                                      std::string_view machineLine);
+MachineSheetContents fillMachineSheet(VtlVar& state, const platform::FileSystem& files,
+                                      InventoryExports& exports, std::string_view machineLine);
 
 }  // namespace vt::status

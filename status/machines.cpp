@@ -52,7 +52,7 @@ constexpr int kStatusFrameAllowance = kTitleBarAllowance + kBottomFrameAllowance
 // A text cut at the label's edge is read whole in its tooltip.
 void showWholeTextInToolTip(QLabel* label) {
     const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > label->width();
-    label->setToolTip(cut ? label->text() : QString());
+    label->setToolTip(cut ? plainToolTip(label->text()) : QString());
 }
 
 // The place reachable, and raised when the window would reach below the screen's bottom
@@ -86,12 +86,14 @@ std::array<QWidget*, 6> TEtatMachine::Row::controls() const {
 }
 
 TEtatMachine::TEtatMachine(VtlVar& state, const Services& services, const LedImages& leds,
-                           discovery::BackgroundJobs& jobs, QWidget* parent)
+                           discovery::BackgroundJobs& jobs, status::InventoryExports& exports,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_state(state),
       m_services(services),
       m_leds(leds),
-      m_jobs(jobs) {
+      m_jobs(jobs),
+      m_exports(exports) {
     setObjectName("EtatMachine");
     setWindowTitle("Information postes");
     setFont(designFont(8));
@@ -268,23 +270,22 @@ void TEtatMachine::btn_ocsClick() {
 void TEtatMachine::getOCSinfo() {
     platform::FileSystem& files = m_services.platform.files;
     if (m_inventoryView) {
-        std::optional<std::vector<std::string>> records;
+        const status::HardwareInventory* inventory = nullptr;
         try {
-            records = status::loadInventoryExport(files, status::kHardwareExport);
+            inventory = m_exports.hardware(files);
         } catch (const FileError& error) {
             reportFailure(error.what());
             return;
         }
         // Without an export the window keeps its view; the next press switches it off.
-        if (!records) {
+        if (inventory == nullptr) {
             return;
         }
         m_contentWidth = status::kInventoryWidth;
         fitToContent();
-        const status::HardwareInventory inventory(std::move(*records));
         for (Row& row : m_rows) {
             fitNameLabel(row.name);
-            const std::string* record = inventory.recordOf(row.line);
+            const std::string* record = inventory->recordOf(row.line);
             if (record == nullptr) {
                 continue;
             }

@@ -17,6 +17,7 @@
 
 #include "core/VtlVar.h"
 #include "core/services.h"
+#include "status/inventory_exports.h"
 
 class QLabel;
 class QPushButton;
@@ -38,7 +39,8 @@ class TEtatMachine : public QWidget {
 
 public:
     TEtatMachine(VtlVar& state, const Services& services, const LedImages& leds,
-                 discovery::BackgroundJobs& jobs, QWidget* parent = nullptr);
+                 discovery::BackgroundJobs& jobs, status::InventoryExports& exports,
+                 QWidget* parent = nullptr);
     ~TEtatMachine() override;
 
     // Where the main window's top-left corner is; each filling places this window from it.
@@ -99,6 +101,7 @@ private:
     Services m_services;
     const LedImages& m_leds;
     discovery::BackgroundJobs& m_jobs;
+    status::InventoryExports& m_exports;
     std::function<QPoint()> m_mainWindowCorner;
     TficheMachine* m_sheet = nullptr;
 

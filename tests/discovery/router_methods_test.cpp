@@ -107,8 +107,8 @@ TEST_F(RouterMethodsTest, RouterRequestCarriesTheAccountPortAndAgent) {
 TEST_F(RouterMethodsTest, PageFillsTheListsAndTheGroupsAsItShowsThem) {
     writeLines("SALLE1", {"SALLE1-05*"});
     writeLines("Autres", {"CDI-01"});
-    state.IpList = {"pc20 10.9.9.9"};
-    state.MacList = {"CDI-01 aa-aa"};
+    writeLines("liste.ip", state.IpList = {"pc20 10.9.9.9"});
+    writeLines("liste.mac", state.MacList = {"CDI-01 aa-aa"});
     router->startRouterRequest("x");
     console.lines.clear();
     http.complete(files(), test::fixtureBytes("http/ipr-dhcp.html"));

@@ -208,18 +208,18 @@ private slots:
         click(m_app->mainWindow().findChild<QPushButton*>("BtnSave"));
         QCOMPARE(m_folder->readLines("SALLE1"), (Lines{"PC01", "PC02*", "PC03"}));
         QCOMPARE(m_folder->readLines("Autres"), Lines{"PC09"});
-        // The marked machine is asked for under its name.
-        QCOMPARE(state().JobCounter, std::uint16_t{2});
-        QCOMPARE(m_folder->readLines("../drive_c/nbtstat0.bat").front(),
-                 std::string("nbtstat -a PC02 >c:\\nbtstat0.txt"));
-        QCOMPARE(m_folder->readLines("../drive_c/nbtstat1.bat").front(),
-                 std::string("nbtstat -a PC03 >c:\\nbtstat1.txt"));
+        // The marked machine is asked for under its name; jobs 0 and 1 are the start's refresh.
+        QCOMPARE(state().JobCounter, std::uint16_t{4});
+        QCOMPARE(m_folder->readLines("../drive_c/nbtstat2.bat").front(),
+                 std::string("nbtstat -a PC02 >c:\\nbtstat2.txt"));
+        QCOMPARE(m_folder->readLines("../drive_c/nbtstat3.bat").front(),
+                 std::string("nbtstat -a PC03 >c:\\nbtstat3.txt"));
         QCOMPARE(statusText(), QString("Nettoyage de CDIveuillez patienter... "));
     }
 
-    void pingRefreshLightsTheRows() {
+    void theStartsPingRefreshLightsTheRows() {
         start();
-        scan().logic().Ping_MAJ();
+        // The LEDs do not wait for the first quiet tick: the start pings every room.
         QCOMPARE(state().JobCounter, std::uint16_t{2});
         // The ping tool's results, as it writes them when its batch ends.
         m_folder->writeLines("../drive_c/ping0.txt", {"SALLE1-01=0", "SALLE1-02=1"});
@@ -239,7 +239,7 @@ private slots:
         start();
         m_app->mainWindow().Timer1Timer();
         QCOMPARE(state().TickCount, 1);
-        QCOMPARE(state().JobCounter, std::uint16_t{2});
+        QCOMPARE(state().JobCounter, std::uint16_t{4});
         QVERIFY(consoleLines().contains(QString::fromStdString(
             "programme absent, non lancé : " + m_folder->programDir() + "vt_ocs_hardware.exe")));
     }

@@ -2,6 +2,7 @@
 // SALLE-A and SALLE-B: their places and tags, the panel and its "Save", the time boxes that
 // open the schedule editor, the manual power commands and the batches they write.
 
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -238,17 +239,21 @@ private slots:
                  QString("Entrer le nom de la machine à ne jamais éteindre :"));
     }
 
-    void commentAfterARightClickEditsTheCurrentGroup() {
+    void commentAfterARightClickEditsTheGroupRightClicked() {
         start();
         vt::test::clickCentre(rows().groupButton(0));
         // The right-click on SALLE-B opens the menu without making SALLE-B current.
-        QTest::mouseClick(rows().groupButton(1), Qt::RightButton);
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                     rows().groupButton(1)->mapToGlobal(QPoint(5, 5)));
         QTimer::singleShot(0, [this] { rows().popupGM()->close(); });
+        QCoreApplication::sendEvent(rows().groupButton(1), &rightClick);
         QCOMPARE(text(state().CurrentGroup), QString("SALLE-A"));
         vt::DialogAnswers::preset({QDialog::Accepted, QString("Salle du fond")});
         rows().popupGM()->findChild<QAction*>("Commentaire1")->trigger();
-        QCOMPARE(rows().groupButton(0)->toolTip(), QString("Salle du fond"));
-        QCOMPARE(rows().groupButton(1)->toolTip(), QString());
+        QCOMPARE(rows().groupButton(1)->toolTip(), QString("Salle du fond"));
+        QCOMPARE(rows().groupButton(0)->toolTip(), QString("Salle A"));
+        QCOMPARE(vt::DialogAnswers::asked().back().caption,
+                 QString("Commentaire du groupe SALLE-B"));
         QCOMPARE(vt::DialogAnswers::asked().back().text,
                  QString("Commentaire pour le groupe de machines :"));
         const QStringList items = {rows().popupGM()->actions().at(0)->text(),
@@ -322,6 +327,13 @@ private slots:
         // A never-shutdown machine is woken like the others, found under its plain name.
         QVERIFY(!consoleLines().contains("wake-on-lan : pas d'adresse MAC pour PC03*"));
 
+        // A whole room goes off only once the question is answered "Oui".
+        vt::DialogAnswers::preset({QMessageBox::No, std::nullopt});
+        vt::test::clickCentre(rows().offButton(1));
+        QVERIFY(!m_folder->readBytes("shutdnSALLE-B.bat"));
+        QCOMPARE(vt::DialogAnswers::asked().back().text,
+                 QString("Éteindre les 1 machines du groupe SALLE-B ?"));
+        vt::DialogAnswers::preset({QMessageBox::Yes, std::nullopt});
         vt::test::clickCentre(rows().offButton(1));
         QCOMPARE(text(state().CurrentGroup), QString("SALLE-B"));
         QCOMPARE(form().findChild<QLabel*>("nomliste")->text(), QString("SALLE-B"));

@@ -355,7 +355,11 @@ private slots:
         QVERIFY(!m_app->console().isVisible());
         m_app->show();
         QVERIFY(m_app->console().isVisible());
+        // No group yet: the console says where to begin, and so does the empty panel.
+        const QString hint = QString::fromUtf8(vt::kFirstStartHint);
+        greeting << hint;
         QCOMPARE(consoleLines().mid(consoleLines().size() - greeting.size()), greeting);
+        QCOMPARE(child<QPlainTextEdit>("Memo")->placeholderText(), hint);
         QCOMPARE(m_app->state().GroupList.back(), std::string("Autres"));
         QVERIFY(vt::test::unansweredDialogs().isEmpty());
     }

@@ -54,7 +54,9 @@ TEST_F(FollowUpIntegrationTest, PowerUpCheckLogsTheMachineThatDoesNotAnswerThenR
     discovery::BackgroundJobs jobs(state, services);
     PowerCommands commands(state, services);
     FollowUps followUps(state, services, jobs);
-    commands.setPowerUpFollowUp([&](const std::string& group) { followUps.FollowUpLaunch(group); });
+    commands.setPowerUpFollowUp([&](const std::string& group, const FollowUpScope& scope) {
+        followUps.FollowUpLaunch(group, scope);
+    });
 
     commands.PowerUp("SALLE1");
     EXPECT_EQ(readLines("powerupSALLE1.bat"),

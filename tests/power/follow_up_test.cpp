@@ -220,33 +220,115 @@ TEST_F(FollowUpTest, JobsThatOutliveTheFollowUpsOnlyEnd) {
     EXPECT_FALSE(jobs->isInFlight(0));
 }
 
-TEST_F(FollowUpTest, PowerCommandsFollowUpPingsTheGroupItWasArmedFor) {
+// The checks of a group's commands on a fake clock, PC01 answering as it is at the moment of
+// each ping: every incident logged must be true.
+struct Timeline {
+    const char* name;
+    bool initiallyOn;
+    bool obeys;
+    std::vector<std::pair<int, bool>> commands;  // second of the command, true for power-up
+    std::size_t wolIncidents;
+    std::size_t shutdownIncidents;
+};
+
+class CommandTimelineTest : public FollowUpTest, public ::testing::WithParamInterface<Timeline> {};
+
+TEST_P(CommandTimelineTest, EveryIncidentLoggedIsTrue) {
+    const Timeline& timeline = GetParam();
     writeLines("SALLE1", {"PC01"});
-    writeLines("SALLE2", {"PC99"});
     state.DataDir = path("");
     state.WolTargetIp = "10.0.0.255";
-    state.GroupList = {"SALLE1", "SALLE2", "Autres"};
+    state.GroupList = {"SALLE1", "Autres"};
     state.MacList = {"PC01 00-11-22-33-44-55"};
     PowerCommands commands(state, services());
-    commands.setPowerUpFollowUp(
-        [&](const std::string& group) { followUps->FollowUpLaunch(group); });
-    commands.setShutdownFollowUp(
-        [&](const std::string& group) { followUps->FollowDownLaunch(group); });
-
-    commands.PowerUp("SALLE1");
-    commands.Shutdown("SALLE1");
-    // The rows were rebuilt meanwhile: the follow-ups still check the groups commanded.
-    state.GroupList = {"SALLE2", "SALLE1", "Autres"};
-    console.lines.clear();
-    timers.advance(300000ms);
-    EXPECT_EQ(console.lines, Lines{"Lancement de ping PC01..."});
-    finishJob(0, {"PC01=0"});
-    timers.advance(100000ms);
-    finishJob(1, {"PC01=1"});
-    timers.advance(20ms);
-    EXPECT_EQ(state.WolIncidents.size(), 1u);
-    EXPECT_EQ(state.ShutdownIncidents.size(), 1u);
+    commands.setPowerUpFollowUp([&](const std::string& group, const FollowUpScope& scope) {
+        followUps->FollowUpLaunch(group, scope);
+    });
+    commands.setShutdownFollowUp([&](const std::string& group, const FollowUpScope& scope) {
+        followUps->FollowDownLaunch(group, scope);
+    });
+    bool on = timeline.initiallyOn;
+    std::uint16_t answered = 0;
+    // Whatever checks started by now get PC01's answer of now.
+    const auto answerChecks = [&] {
+        for (; answered < state.JobCounter; ++answered) {
+            finishJob(answered, {std::string("PC01=") + (on ? "1" : "0")});
+        }
+        timers.advance(20ms);
+    };
+    int now = 0;
+    for (const auto& [second, powerUp] : timeline.commands) {
+        timers.advance(std::chrono::seconds(second - now));
+        answerChecks();
+        now = second;
+        powerUp ? commands.PowerUp("SALLE1") : commands.Shutdown("SALLE1");
+        on = timeline.obeys ? powerUp : on;
+    }
+    timers.advance(1000s);
+    answerChecks();
+    EXPECT_EQ(state.WolIncidents.size(), timeline.wolIncidents);
+    EXPECT_EQ(state.ShutdownIncidents.size(), timeline.shutdownIncidents);
     EXPECT_EQ(commands.pendingFollowUps(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Timelines, CommandTimelineTest,
+    ::testing::Values(
+        // A due time repeats its command on three ticks; the room is checked once.
+        Timeline{"PowerOnRepeatedThriceOneCheck",
+                 false,
+                 false,
+                 {{0, true}, {60, true}, {120, true}},
+                 1,
+                 0},
+        Timeline{"ShutdownRepeatedThriceOneCheck",
+                 true,
+                 false,
+                 {{0, false}, {60, false}, {120, false}},
+                 0,
+                 1},
+        // On at 13:09, off at 13:14: the power-up checks would find the room off.
+        Timeline{"OnThenOffFiveMinutesLater",
+                 false,
+                 true,
+                 {{0, true}, {60, true}, {120, true}, {310, false}, {370, false}, {430, false}},
+                 0,
+                 0},
+        // A manual "off", then the timetable's "on".
+        Timeline{"ManualOffThenScheduledOn",
+                 true,
+                 true,
+                 {{0, false}, {60, true}, {120, true}, {180, true}},
+                 0,
+                 0},
+        Timeline{
+            "ObedientRoomNoIncident", false, true, {{0, true}, {60, true}, {120, true}}, 0, 0}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(FollowUpTest, ShutdownCheckGivesTheToolsCauseAndDropsOutdatedResults) {
+    writeLines("SALLE1", {"PC01", "PC02", "PC03", "PC04"});
+    writeLines("shutdown.log", {"01/12/2026;16:30:01;PC01;accès refusé;"});
+    const std::size_t start = readBytes("shutdown.log")->size();
+    writeLines(
+        "shutdown.log",
+        {"01/12/2026;16:30:01;PC01;accès refusé;", "06/12/2026;07:30:01;PC01;arrêt demandé;",
+         "06/12/2026;07:30:02;PC02;accès refusé;", "06/12/2026;07:30:02;PC03;machine injoignable;",
+         "06/12/2026;07:31:02;PC03;échec : NT_STATUS;X;"});
+    bool superseded = false;
+    followUps->FollowDownLaunch("SALLE1", {[&] { return superseded; }, start});
+    for (std::uint16_t n = 0; n < 3; ++n) {
+        finishJob(n, {"PC0" + std::to_string(n + 1) + "=1"});
+    }
+    timers.advance(20ms);
+    superseded = true;
+    finishJob(3, {"PC04=1"});
+    timers.advance(20ms);
+    // PC01's refusal is from an earlier window; PC04 answered after a newer command.
+    EXPECT_EQ(state.ShutdownIncidents,
+              (Lines{"06/12/2026;07:35:20;PC01;ne s'est pas arrêté;raison inconnue;",
+                     "06/12/2026;07:35:20;PC02;ne s'est pas arrêté;accès refusé;",
+                     "06/12/2026;07:35:20;PC03;ne s'est pas arrêté;échec : NT_STATUS;"}));
+    EXPECT_TRUE(consoleHas("PC04 : pas d'incident, le groupe a reçu une commande plus récente"));
 }
 
 }  // namespace

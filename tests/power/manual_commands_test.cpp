@@ -132,7 +132,7 @@ TEST_F(ManualCommandsTest, PanelShowsTheGroupFileOrNothing) {
 
 TEST_F(ManualCommandsTest, ConfirmedCommentIsWrittenIntoTheGroupsRecordAtOnce) {
     state.Schedules[0].Comment = "ancien";
-    EXPECT_EQ(beginCommentEdit(state), "ancien");
+    EXPECT_EQ(beginCommentEdit(state, "a"), "ancien");
     EXPECT_EQ(state.CommentGroupIndex, 0);
     // No record yet, no file yet: the record is created with the comment.
     endCommentEdit(state, files(), "salle informatique");
@@ -149,15 +149,13 @@ TEST_F(ManualCommandsTest, ConfirmedCommentIsWrittenIntoTheGroupsRecordAtOnce) {
     EXPECT_EQ(state.Schedules[0].Comment, "salle informatique");
 
     // An existing record has only its comment line replaced; a line break cannot split it.
-    ASSERT_TRUE(beginCommentEdit(state));
+    ASSERT_TRUE(beginCommentEdit(state, "A"));
     endCommentEdit(state, files(), "deux\r\nlignes");
     EXPECT_EQ(readLines("settings.ini"), (Lines{"A", "7:30+Tous-", "0:00", "deux  lignes", "NA"}));
 
-    state.CurrentGroup = "gone";
-    EXPECT_FALSE(beginCommentEdit(state));
+    EXPECT_FALSE(beginCommentEdit(state, "gone"));
     // The catch-all group keeps its fixed explanation: it has no comment to edit.
-    state.CurrentGroup = "Autres";
-    EXPECT_FALSE(beginCommentEdit(state));
+    EXPECT_FALSE(beginCommentEdit(state, "Autres"));
 }
 
 TEST_F(ManualCommandsTest, NeverShutdownNameIsAddedAndMarked) {

@@ -213,23 +213,28 @@ TEST_F(PowerCommandsTest, MacOrAddressThatWouldChangeTheWolcmdLineIsRefused) {
 }
 
 TEST_F(PowerCommandsTest, FollowUpsCarryTheGroupAndAreNotLimitedTo256) {
-    writeLines("G1", {"PC1"});
     Lines powerUps;
     Lines shutdowns;
-    commands->setPowerUpFollowUp([&](const std::string& group) { powerUps.push_back(group); });
-    commands->setShutdownFollowUp([&](const std::string& group) { shutdowns.push_back(group); });
+    const auto record = [](Lines& into) {
+        return [&into](const std::string& group, const FollowUpScope&) { into.push_back(group); };
+    };
+    commands->setPowerUpFollowUp(record(powerUps));
+    commands->setShutdownFollowUp(record(shutdowns));
     for (int i = 0; i < 300; ++i) {
-        commands->PowerUp("G1");
+        writeLines("G" + std::to_string(i), {"PC1"});
+        commands->PowerUp("G" + std::to_string(i));
     }
-    commands->Shutdown("G1");
-    EXPECT_EQ(commands->pendingFollowUps(), 301u);
+    // A newer command of G0 takes the place of its check.
+    commands->Shutdown("g0");
+    EXPECT_EQ(commands->pendingFollowUps(), 300u);
     timers.advance(299999ms);
     EXPECT_TRUE(powerUps.empty());
     timers.advance(1ms);
-    EXPECT_EQ(powerUps, Lines(300, "G1"));
+    EXPECT_EQ(powerUps.size(), 299u);
+    EXPECT_EQ(powerUps.front(), "G1");
     EXPECT_TRUE(shutdowns.empty());
     timers.advance(100000ms);
-    EXPECT_EQ(shutdowns, Lines{"G1"});
+    EXPECT_EQ(shutdowns, Lines{"g0"});
     EXPECT_EQ(commands->pendingFollowUps(), 0u);
 }
 

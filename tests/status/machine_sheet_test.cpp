@@ -25,10 +25,11 @@ protected:
                          "PC1 00-11-22-33-44-01"};
         state.IpList = {"PC07* 10.0.0.99", "PC07 10.0.0.17", "pc1 10.0.0.1"};
     }
+    InventoryExports exports;
 };
 
 TEST_F(MachineSheetTest, LaterRecordOfTheMachineWithItsSoftwareAndAddresses) {
-    const MachineSheetContents sheet = fillMachineSheet(state, files(), "PC07*");
+    const MachineSheetContents sheet = fillMachineSheet(state, files(), exports, "PC07*");
     EXPECT_EQ(sheet.nom, "PC07*");
     // The addresses under the plain name first, then under the line as written.
     EXPECT_EQ(sheet.ip, "10.0.0.17");
@@ -43,9 +44,9 @@ TEST_F(MachineSheetTest, LaterRecordOfTheMachineWithItsSoftwareAndAddresses) {
 
 TEST_F(MachineSheetTest, WithoutExportsTheAddressesStillShow) {
     fs::remove(path("softwares.ocs"));
-    EXPECT_EQ(fillMachineSheet(state, files(), "PC07").logiciels, Lines{});
+    EXPECT_EQ(fillMachineSheet(state, files(), exports, "PC07").logiciels, Lines{});
     fs::remove(path("hardware.ocs"));
-    const MachineSheetContents sheet = fillMachineSheet(state, files(), "PC99");
+    const MachineSheetContents sheet = fillMachineSheet(state, files(), exports, "PC99");
     EXPECT_EQ(sheet.nom, "PC99");
     // An unlisted machine: no MAC, and the lookup's fallback address.
     EXPECT_EQ(sheet.ip, "10.0.0.255");
@@ -54,12 +55,24 @@ TEST_F(MachineSheetTest, WithoutExportsTheAddressesStillShow) {
     EXPECT_EQ(sheet.logiciels, Lines{kNoHardwareExport});
 }
 
+TEST_F(MachineSheetTest, ExportsAreReadAgainOnlyWhenTheirFileChanged) {
+    EXPECT_EQ(fillMachineSheet(state, files(), exports, "PC07").os,
+              "Microsoft Windows 10 Professionnel");
+    const auto written = fs::last_write_time(path("hardware.ocs"));
+    writeLines("hardware.ocs", {"1;x;PC07;;;Changé;"});
+    fs::last_write_time(path("hardware.ocs"), written);
+    EXPECT_EQ(fillMachineSheet(state, files(), exports, "PC07").os,
+              "Microsoft Windows 10 Professionnel");
+    fs::last_write_time(path("hardware.ocs"), written + std::chrono::seconds(1));
+    EXPECT_EQ(fillMachineSheet(state, files(), exports, "PC07").os, "Changé");
+}
+
 TEST_F(MachineSheetTest, ExportThatCannotBeReadIsAFileError) {
     fs::remove(path("softwares.ocs"));
     fs::create_directory(path("softwares.ocs"));
-    EXPECT_THROW(fillMachineSheet(state, files(), "PC07"), FileError);
+    EXPECT_THROW(fillMachineSheet(state, files(), exports, "PC07"), FileError);
     // A machine without record never reads the software export.
-    EXPECT_NO_THROW(fillMachineSheet(state, files(), "PC99"));
+    EXPECT_NO_THROW(fillMachineSheet(state, files(), exports, "PC99"));
 }
 
 }  // namespace

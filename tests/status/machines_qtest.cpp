@@ -216,6 +216,35 @@ private slots:
         QCOMPARE(etat().inventoryLabel(1, 1)->text(), QString("10.0.0.20"));
     }
 
+    // Group lines and inventory values come from files and from the client machines: markup
+    // in them is shown as typed, in the window, the sheet and the tooltips alike.
+    void markupInNamesAndInventoryValuesShowsAsTyped() {
+        const QString font = "<font color=red size=6>PC99</font>";
+        const QString image = "<img src=x>";
+        m_folder->writeLines("hardware.ocs", {"12;x;LOCALHOST;C;C;" + image.toStdString() +
+                                              ";5.1;;p;1;1;1;1;127.0.0.1;;2008;;0;12;" +
+                                              font.toStdString() + std::string(80, 'x') + ";"});
+        start({"LOCALHOST", font.toStdString()});
+        openFromTheLed();
+        vt::test::clickCentre(etat().btn_ocs());
+        const QLabel* name = etat().nameLabel(1);
+        const QLabel* system = etat().inventoryLabel(0, 0);
+        const QLabel* user = etat().inventoryLabel(0, 3);
+        for (const QLabel* label : {name, system, user}) {
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        }
+        QCOMPARE(name->text(), font);
+        QCOMPARE(system->text(), image);
+        // Cut at the label's edge, the whole value is in the tooltip, escaped as rich text.
+        QVERIFY(user->toolTip().contains(font.toHtmlEscaped()));
+
+        state().CurrentMachine = "LOCALHOST";
+        vt::DialogAnswers::preset({QDialog::Rejected, std::nullopt});
+        m_app->machineSheet().exec();
+        QCOMPARE(m_app->machineSheet().field("fiche_os")->textFormat(), Qt::PlainText);
+        QCOMPARE(m_app->machineSheet().field("fiche_os")->text(), image);
+    }
+
     // The view stays as it was, and a box says why; switching the view off asks nothing.
     void withoutTheHardwareExportTheViewButtonChangesNothingOnScreen() {
         start({"LOCALHOST"});
@@ -307,7 +336,7 @@ private slots:
         etat().FormDeactivate();
         etat().FormActivate();
         QCOMPARE(vt::DialogAnswers::asked().size(), std::size_t(1));
-        QCOMPARE(consoleLines().filter("SALLE-A").size(), 1);
+        QCOMPARE(consoleLines().filter(vt::DialogAnswers::asked().front().text).size(), 1);
     }
 };
 
