@@ -13,8 +13,11 @@
 #include "discovery/background_jobs.h"
 #include "discovery/clean_autres.h"
 #include "discovery/list_methods.h"
+#include "discovery/netbios_method.h"
+#include "platform/ascii_text.h"
 #include "tests/simnet/simnet_test.h"
 #include "tests/support/await_jobs.h"
+#include "tests/support/background_program.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scoped_environment.h"
 
@@ -201,6 +204,78 @@ TEST_F(SimnetJobsTest, CacheToolFillsTheAddressListsOfTheMachinesThatHaveANetbio
         EXPECT_EQ(readLines("prog/" + room), expected) << room;
     }
     EXPECT_EQ(readLines("prog/Autres"), Lines{});
+}
+
+// A machine with a hostile name table: it calls itself "PCREL01 X" and, as a master browser,
+// opens its table with the workgroup's unique <1D> name. A small responder answers for it at
+// the address of the machine without NetBIOS. Neither name becomes a list or group line, the
+// machine PCREL01's sound lines stay, and every sound machine is learned as before.
+TEST_F(SimnetJobsTest, AHostileNameTableBecomesNoListOrGroupLine) {
+    writeLines("responder.hosts", {address(kWithoutNetbios) + " PCREL01\\x20X master"});
+    test::BackgroundProgram responder(
+        {"/usr/bin/env", "ip", "netns", "exec", "vtsim-cdi-04",
+         std::string(VT_TEST_BIN_DIR) + "/vt_netbios_responder", path("responder.hosts")},
+        path("responder.log"));
+    for (int i = 0; i < 200 && !holds(readLines("responder.log"), "ready"); ++i) {
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(holds(readLines("responder.log"), "ready"))
+        << readBytes("responder.log").value_or("");
+
+    // The NET VIEW method files the rooms; the hostile name is counted, not filed.
+    state.DataDir = path("");
+    state.GroupList = {"SALLE1", "SALLE2", "CDI", "Autres"};
+    for (const std::string& group : state.GroupList) {
+        writeLines(group, {});
+    }
+    NetBiosMethod method(state, realServices(), *jobs, nullptr);
+    method.ExecLaunchNetView();
+    ASSERT_TRUE(test::awaitJobs(*jobs, timers, 60s));
+    show("console", console.lines);
+    EXPECT_TRUE(holds(console.lines, "NET VIEW : 1 nom(s) de machine refusé(s)"));
+    EXPECT_EQ(readLines("Autres"), Lines{});
+
+    // The cache tool, after the machines have been pinged.
+    writeLines("hosts.txt", machines());
+    ASSERT_EQ(test::runProgram({test::binDir() + "/vt_echo", path("hosts.txt"), path("ping.txt")})
+                  .exitCode,
+              0);
+    fs::create_directories(path("prog"));
+    fs::copy_file(test::binDir() + "/vt_arpsift", path("prog/vt_arpsift"));
+    fs::create_symlink(test::binDir() + "/vt_cmd", path("prog/vt_cmd"));
+    writeLines("prog/liste.ip", {"pcrel01 10.77.0.99"});
+    writeLines("prog/liste.mac", {"PCREL01 02-99-00-00-00-01"});
+    const test::ProgramResult run = test::runProgram({path("prog/vt_arpsift")}, 120s);
+    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+    responder.stop();
+    show("cache.log", readLines("cache.log"));
+    show("c:\\nbtcache.txt", readLines("drive_c/nbtcache.txt"));
+    Lines expectedIps{"pcrel01 10.77.0.99"};
+    Lines expectedMacs{"PCREL01 02-99-00-00-00-01"};
+    for (const std::string& machine : machines()) {
+        if (machine != kWithoutNetbios) {
+            expectedIps.push_back(machine + " " + address(machine));
+            expectedMacs.push_back(machine + " " + mac(machine));
+        }
+    }
+    std::sort(expectedIps.begin(), expectedIps.end(),
+              [](const auto& a, const auto& b) { return platform::compareNoCase(a, b) < 0; });
+    std::sort(expectedMacs.begin(), expectedMacs.end());
+    EXPECT_EQ(readLines("prog/liste.ip"), expectedIps);
+    EXPECT_EQ(readLines("prog/liste.mac"), expectedMacs);
+    EXPECT_TRUE(holds(readLines("cache.log"),
+                      "nom de machine refusé (caractère réservé aux "
+                      "lignes de commande) : PCREL01 X"));
+
+    // The passive detection files the sound machines only.
+    ASSERT_TRUE(realPlatform().system.setWorkingDirectory(path("prog")));
+    state.DataDir = path("prog/");
+    for (const std::string& group : state.GroupList) {
+        writeLines("prog/" + group, {});
+    }
+    ASSERT_TRUE(passiveAnalysis(state, realServices()));
+    CleanAutres(state, files(), status);
+    EXPECT_EQ(readLines("prog/Autres"), Lines{"PCREL01"});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 //   zeromac     the node status gives a MAC address of zeros, as Samba's nmbd does
 //   nostats     the node status ends after the name table
 //   browser     the table also holds the master browser's name \x01\x02__MSBROWSE__\x02<01>
+//   master      the table opens with the workgroup's unique <1D> name, as a master browser's
 //   silent      never answers a node status request
 //   late        ignores the first node status request it receives
 //
@@ -48,6 +49,7 @@ struct Host {
     bool zeroMac = false;
     bool statistics = true;
     bool browser = false;
+    bool master = false;
     bool silent = false;
     int statusRequestsToIgnore = 0;
 };
@@ -102,6 +104,8 @@ std::optional<std::vector<Host>> readHosts(const std::string& path) {
                 host.statistics = false;
             } else if (option == "browser") {
                 host.browser = true;
+            } else if (option == "master") {
+                host.master = true;
             } else if (option == "silent") {
                 host.silent = true;
             } else if (option == "late") {
@@ -118,6 +122,9 @@ std::optional<std::vector<Host>> readHosts(const std::string& path) {
 
 NodeStatus statusOf(const Host& host) {
     NodeStatus status;
+    if (host.master) {
+        status.names.push_back({NetbiosName{host.group, 0x1D}, kActive});
+    }
     status.names.push_back({NetbiosName{host.name, 0x00}, kActive});
     status.names.push_back({NetbiosName{host.group, 0x00}, kActiveGroup});
     if (host.server) {
