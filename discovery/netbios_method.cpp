@@ -19,7 +19,7 @@ NetBiosMethod::NetBiosMethod(VtlVar& state, const Services& services, Background
       m_self(std::make_shared<NetBiosMethod*>(this)) {
 }
 
-PollHandler NetBiosMethod::handler(void (NetBiosMethod::*read)(JobPoll&)) {
+PollHandler NetBiosMethod::handler(std::function<void(NetBiosMethod&, JobPoll&)> read) {
     const std::weak_ptr<NetBiosMethod*> self = m_self;
     return [self, read](JobPoll& job) {
         const auto owner = self.lock();
@@ -29,12 +29,13 @@ PollHandler NetBiosMethod::handler(void (NetBiosMethod::*read)(JobPoll&)) {
         }
         NetBiosMethod& method = **owner;
         runReportingErrors(method.m_services.console, method.m_report,
-                           [&method, &job, read] { (method.*read)(job); });
+                           [&method, &job, &read] { read(method, job); });
     };
 }
 
 void NetBiosMethod::ExecLaunchNetView() {
-    m_jobs.ExecLaunchNetView(handler(&NetBiosMethod::ExecReadNetView));
+    m_jobs.ExecLaunchNetView(
+        handler([](NetBiosMethod& method, JobPoll& job) { method.ExecReadNetView(job); }));
 }
 
 void NetBiosMethod::ExecReadNetView(JobPoll& job) {
@@ -102,7 +103,10 @@ bool NetBiosMethod::searchMacAddresses(const std::string& group,
         // The mark only says the machine is never shut down: it is asked under its name.
         const std::string machine = StripMark(line);
         if (!machine.empty()) {
-            m_jobs.ExecLaunchNBTSTAT(machine, handler(&NetBiosMethod::ExecReadNBTSTAT));
+            m_jobs.ExecLaunchNBTSTAT(machine,
+                                     handler([machine](NetBiosMethod& method, JobPoll& job) {
+                                         method.ExecReadNBTSTAT(job, machine);
+                                     }));
         }
     }
     return true;
@@ -113,19 +117,24 @@ void NetBiosMethod::saveMacList() {
     writePendingAddressLines(m_state, m_services.platform.files);
 }
 
-void NetBiosMethod::ExecReadNBTSTAT(JobPoll& job) {
+void NetBiosMethod::ExecReadNBTSTAT(JobPoll& job, const std::string& machine) {
     if (job.stillRunning()) {
         return;
     }
+    const std::string n = job.numberText();
+    // The machine keeps its missing address and is asked again by the next search: say so.
+    const std::string noAddress =
+        "Analyse de NBTSTAT id " + n + " : pas d'adresse MAC trouvée pour " + machine;
     const auto output = job.takeOutput();
     if (!output) {
+        m_services.console.appendLine(noAddress + " (nbtstat n'a rien écrit)");
         job.finish();
         return;
     }
-    const std::string n = job.numberText();
     m_services.console.appendLine("Analyse de NBTSTAT id " + n + "commence...");
     const std::optional<NbtstatAnswer> answer = readNbtstat(*output);
     if (!answer) {
+        m_services.console.appendLine(noAddress);
         return;
     }
     // The name a machine gives itself becomes a list line only if it can be read back whole.

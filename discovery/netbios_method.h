@@ -31,12 +31,13 @@ public:
 
     // Poll handlers of the NET VIEW and NBTSTAT jobs, called on every tick of their timers.
     void ExecReadNetView(JobPoll& job);
-    void ExecReadNBTSTAT(JobPoll& job);
+    // `machine` is the name the job asked for: a job that finds no MAC address names it.
+    void ExecReadNBTSTAT(JobPoll& job, const std::string& machine);
 
     // Starts an NBTSTAT job for every machine of the group's file (bare name) that has no MAC
-    // address, then writes MacList to "liste.mac". A machine marked never to be shut down is
-    // looked up and asked for under its plain name. Nothing when the file does not exist.
-    // FileError when the file cannot be read or the list written.
+    // address, then writes what is still pending of MacList into "liste.mac". A machine marked
+    // never to be shut down is looked up and asked for under its plain name. Nothing when the file
+    // does not exist. FileError when the file cannot be read or the list written.
     void GetMACADDR(const std::string& group);
 
 private:
@@ -44,7 +45,7 @@ private:
     bool searchMacAddresses(const std::string& group, const GroupLineAddresses& addresses);
     void saveMacList();
     // A poll handler that runs only while this object exists, reporting its file errors.
-    PollHandler handler(void (NetBiosMethod::*read)(JobPoll&));
+    PollHandler handler(std::function<void(NetBiosMethod&, JobPoll&)> read);
 
     VtlVar& m_state;
     Services m_services;

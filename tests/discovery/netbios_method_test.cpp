@@ -133,7 +133,8 @@ TEST_F(NetBiosMethodTest, NbtstatAnswerIsRecordedOnceAndNamesItsJob) {
                "Analyse de NBTSTAT id 1 terminée pour PC07 : 10.0.0.2 [00-1A-2B-3C-4D-07]",
                "Analyse de NBTSTAT id 2commence...",
                "Analyse de NBTSTAT id 2 terminée pour SALLE1-02 : 10.0.0.2 [00-1A-2B-3C-4D-5E]",
-               "Analyse de NBTSTAT id 3commence..."}));
+               "Analyse de NBTSTAT id 3commence...",
+               "Analyse de NBTSTAT id 3 : pas d'adresse MAC trouvée pour pc07"}));
     EXPECT_EQ(status.texts.back(),
               "Analyse de NBTSTAT terminée pour SALLE1-02 [00-1A-2B-3C-4D-5E]");
     EXPECT_EQ(jobs->inFlightCount(), 0u);
