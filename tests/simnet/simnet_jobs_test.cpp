@@ -70,6 +70,20 @@ protected:
         return readLines("drive_c/" + output);
     }
 
+    // Pings every machine, so that the neighbour table holds them, and lays out a program
+    // folder of the cache tool.
+    void prepareCacheTool() {
+        writeLines("hosts.txt", machines());
+        ASSERT_EQ(
+            test::runProgram({test::binDir() + "/vt_echo", path("hosts.txt"), path("ping.txt")})
+                .exitCode,
+            0);
+        fs::create_directories(path("prog"));
+        fs::copy_file(test::binDir() + "/vt_arpsift", path("prog/vt_arpsift"));
+        // vt_cmd finds the adapters beside its real path.
+        fs::create_symlink(test::binDir() + "/vt_cmd", path("prog/vt_cmd"));
+    }
+
     std::unique_ptr<BackgroundJobs> jobs;
 
 private:
@@ -146,14 +160,7 @@ TEST_F(SimnetJobsTest, ArpShowsTheMachinesPingedWithTheirBridgeMac) {
 TEST_F(SimnetJobsTest, CacheToolFillsTheAddressListsOfTheMachinesThatHaveANetbiosName) {
     ASSERT_TRUE(jobs->ExecLaunchNetView(keepOutput("net view")));
     ASSERT_TRUE(test::awaitJobs(*jobs, timers, 30s));
-    writeLines("hosts.txt", machines());
-    ASSERT_EQ(test::runProgram({test::binDir() + "/vt_echo", path("hosts.txt"), path("ping.txt")})
-                  .exitCode,
-              0);
-    fs::create_directories(path("prog"));
-    fs::copy_file(test::binDir() + "/vt_arpsift", path("prog/vt_arpsift"));
-    // vt_cmd finds the adapters beside its real path.
-    fs::create_symlink(test::binDir() + "/vt_cmd", path("prog/vt_cmd"));
+    ASSERT_NO_FATAL_FAILURE(prepareCacheTool());
 
     // A second run started while the first works exits at its lock, touching nothing.
     test::ProgramResult run;
@@ -231,25 +238,16 @@ TEST_F(SimnetJobsTest, AHostileNameTableBecomesNoListOrGroupLine) {
     NetBiosMethod method(state, realServices(), *jobs, nullptr);
     method.ExecLaunchNetView();
     ASSERT_TRUE(test::awaitJobs(*jobs, timers, 60s));
-    show("console", console.lines);
     EXPECT_TRUE(holds(console.lines, "NET VIEW : 1 nom(s) de machine refusé(s)"));
     EXPECT_EQ(readLines("Autres"), Lines{});
 
-    // The cache tool, after the machines have been pinged.
-    writeLines("hosts.txt", machines());
-    ASSERT_EQ(test::runProgram({test::binDir() + "/vt_echo", path("hosts.txt"), path("ping.txt")})
-                  .exitCode,
-              0);
-    fs::create_directories(path("prog"));
-    fs::copy_file(test::binDir() + "/vt_arpsift", path("prog/vt_arpsift"));
-    fs::create_symlink(test::binDir() + "/vt_cmd", path("prog/vt_cmd"));
+    ASSERT_NO_FATAL_FAILURE(prepareCacheTool());
     writeLines("prog/liste.ip", {"pcrel01 10.77.0.99"});
     writeLines("prog/liste.mac", {"PCREL01 02-99-00-00-00-01"});
     const test::ProgramResult run = test::runProgram({path("prog/vt_arpsift")}, 120s);
     ASSERT_EQ(run.exitCode, 0) << run.standardError;
     responder.stop();
     show("cache.log", readLines("cache.log"));
-    show("c:\\nbtcache.txt", readLines("drive_c/nbtcache.txt"));
     Lines expectedIps{"pcrel01 10.77.0.99"};
     Lines expectedMacs{"PCREL01 02-99-00-00-00-01"};
     for (const std::string& machine : machines()) {

@@ -46,6 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
         // the master browser's role, a user's name
         CacheLineCase{"    COLLEGE        <1D>  UNIQUE          10.0.0.11           600", {}, {}},
         CacheLineCase{"    JDUPONT        <03>  UNIQUE          10.0.0.11           600", {}, {}},
+        // a name that holds what a row holds is read whole
+        CacheLineCase{
+            "    PC<00> UNIQUE X <00>  UNIQUE  10.0.0.5  600", {"10.0.0.5=PC<00> UNIQUE X"}, {}},
         CacheLineCase{"  10.0.0.17             00-1a-2b-3c-4d-5e     dynamique",
                       {},
                       {"10.0.0.17=00-1A-2B-3C-4D-5E"}},
