@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -190,6 +192,74 @@ TEST_F(VtCmdTest, AnAdapterBesideVtCmdRunsWithTheLinesArguments) {
         runProgram({path("program/vt_cmd"), "-c", "NBTSTAT.exe -a PC12 >c:\\nbtstat1.txt"});
     EXPECT_EQ(failed.exitCode, 0);
     EXPECT_EQ(onDriveC("nbtstat1.txt"), "");
+}
+
+// A shutdown request that waits "$1" seconds, then notes "$2" in c:\order.txt and prints it.
+class VtCmdShutdownRunTest : public VtCmdTest {
+protected:
+    void SetUp() override {
+        VtCmdTest::SetUp();
+        fs::create_directories(path("program"));
+        fs::copy_file(vtCmd(), path("program/vt_cmd"));
+        writeScript("program/vt_shutdown", "#!/bin/sh\nsleep \"$1\"\necho \"$2\" >> \"" + driveC() +
+                                               "order.txt\"\necho \"$2\"\n");
+    }
+    // The batch run by the vt_cmd beside the stand-in.
+    ProgramResult runHere(const std::string& bytes) const {
+        writeBytes("job.bat", bytes);
+        return runProgram({path("program/vt_cmd"), path("job.bat")});
+    }
+};
+
+TEST_F(VtCmdShutdownRunTest, OtherLinesWaitForTheRunBeforeThemAndOneFileKeepsItsOrder) {
+    const ProgramResult result = runHere(
+        "shutdown 0.8 A\r\nshutdown 0 B\r\nrem between\r\nshutdown 0.4 C > c:\\c.txt\r\n"
+        "echo middle>> c:\\order.txt\r\n"
+        "shutdown 0.5 E >> c:\\same.txt\r\nshutdown 0 F >> C:\\SAME.TXT\r\n"
+        "nosuchprogram\r\nshutdown 0 G\r\n");
+    EXPECT_EQ(onDriveC("order.txt"), "B\nC\nA\nmiddle\r\nE\nF\nG\n");
+    EXPECT_EQ(onDriveC("same.txt"), "E\nF\n");
+    EXPECT_EQ(onDriveC("c.txt"), "C\n");
+    EXPECT_EQ(result.standardOutput, "B\nA\nG\n");
+    EXPECT_EQ(result.standardError, "vt_cmd : commande introuvable : nosuchprogram\n");
+}
+
+// Sixteen at once: twenty one-second requests take two rounds, not twenty.
+TEST_F(VtCmdShutdownRunTest, ConsecutiveRequestsRunSideBySideSixteenAtOnce) {
+    for (const int count : {8, 20}) {
+        fs::remove(path("drive_c/order.txt"));
+        std::string batch;
+        for (int i = 0; i < count; ++i) {
+            batch += "shutdown 1 P" + std::to_string(i) + "\r\n";
+        }
+        const auto start = std::chrono::steady_clock::now();
+        runHere(batch);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(readLines("drive_c/order.txt").size(), static_cast<std::size_t>(count));
+        EXPECT_GE(seconds, count > 16 ? 2.0 : 1.0) << count;
+        EXPECT_LT(seconds, count > 16 ? 5.0 : 4.0) << count;  // not 8 or 20
+    }
+}
+
+TEST_F(VtCmdShutdownRunTest, TwentyRealRequestsSideBySideLeaveTwentyWholeLogLines) {
+    fs::copy_file(binDir() + "/vt_shutdown", path("program/vt_shutdown"),
+                  fs::copy_options::overwrite_existing);
+    std::string batch = "cd " + path("") + "\r\n";
+    std::vector<std::string> expected;
+    for (int i = 10; i < 30; ++i) {
+        // A marked machine is logged without a request on the network.
+        batch += "shutdown -s -f -t 1 -c \"Fin\" -m \\\\PC" + std::to_string(i) + "*\r\n";
+        expected.push_back("PC" + std::to_string(i) + ";jamais éteinte (marquée *);");
+    }
+    EXPECT_EQ(runHere(batch).standardError, "");
+    std::vector<std::string> results;
+    for (const std::string& line : readLines("shutdown.log")) {
+        ASSERT_EQ(line.substr(2, 1) + line.substr(10, 1) + line.substr(19, 1), "/;;") << line;
+        results.push_back(line.substr(20));
+    }
+    std::sort(results.begin(), results.end());
+    EXPECT_EQ(results, expected);
 }
 
 TEST_F(VtCmdTest, OneLineRunsWithMinusC) {

@@ -8,6 +8,7 @@
 #include "platform/command_line.h"
 #include "platform/redirected_run.h"
 #include "platform/text_codec.h"
+#include "tools/cmd/side_by_side.h"
 
 namespace vt::cmd {
 
@@ -22,8 +23,9 @@ struct Adapter {
     std::string_view command;
     std::string_view program;
 };
+constexpr std::string_view kShutdownAdapter = "vt_shutdown";
 constexpr Adapter kAdapters[] = {
-    {"shutdown", "vt_shutdown"},
+    {"shutdown", kShutdownAdapter},
     {"net", "vt_net"},
     {"nbtstat", "vt_nbtstat"},
     {"arp", "vt_arp"},
@@ -232,11 +234,22 @@ int Interpreter::deliver(const BatchLine& line, const Output& output) {
 }
 
 int Interpreter::runProgram(const BatchLine& line) {
-    const std::vector<std::string> arguments = platform::splitCommandLine(line.command);
-    if (arguments.empty() || arguments[0].empty()) {
+    const std::optional<ProgramStart> start = programStart(line);
+    if (!start) {
         return 0;
     }
-    platform::RedirectedRun run;
+    std::cout.flush();  // what this interpreter printed comes before the program's output
+    return reportOutcome(*start, platform::runRedirected(m_platform, start->run));
+}
+
+std::optional<Interpreter::ProgramStart> Interpreter::programStart(const BatchLine& line) const {
+    const std::vector<std::string> arguments = platform::splitCommandLine(line.command);
+    if (arguments.empty() || arguments[0].empty()) {
+        return std::nullopt;
+    }
+    ProgramStart start;
+    start.name = arguments[0];
+    platform::RedirectedRun& run = start.run;
     run.commandLine = line.command;
     if (const auto adapter = adapterProgram(arguments[0])) {
         run.commandLine = platform::quoteArgument(m_toolsDirectory + std::string(*adapter));
@@ -255,23 +268,56 @@ int Interpreter::runProgram(const BatchLine& line) {
     }
     run.standardErrorToOutput = line.standardErrorToOutput;
     run.environment.emplace_back(std::string(kDepthVariable), std::to_string(m_depth + 1));
+    return start;
+}
 
-    std::cout.flush();  // what this interpreter printed comes before the program's output
-    const platform::RedirectedOutcome outcome = platform::runRedirected(m_platform, run);
+int Interpreter::reportOutcome(const ProgramStart& start,
+                               const platform::RedirectedOutcome& outcome) {
     switch (outcome.status) {
         case platform::RunStatus::Finished:
             return outcome.exitCode;
         case platform::RunStatus::NotFound:
-            std::cerr << message("commande introuvable : " + arguments[0]);
+            std::cerr << message("commande introuvable : " + start.name);
             return 9009;
         case platform::RunStatus::TargetNotOpened:
             std::cerr << message("impossible d'ouvrir le fichier " + outcome.unopenedTarget);
             return 1;
         case platform::RunStatus::NotStarted:
-            std::cerr << message("impossible de lancer : " + arguments[0]);
+            std::cerr << message("impossible de lancer : " + start.name);
             return 1;
     }
     return 1;
+}
+
+std::optional<Interpreter::ProgramStart> Interpreter::shutdownStart(
+    std::string_view rawLine) const {
+    if (isInert(rawLine) || rawLine.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const BatchLine line = parseBatchLine(stripLinePrefix(rawLine));
+    if (line.malformed) {
+        return std::nullopt;
+    }
+    const std::vector<std::string> arguments = platform::splitCommandLine(line.command);
+    if (arguments.empty() || adapterProgram(arguments[0]) != kShutdownAdapter) {
+        return std::nullopt;
+    }
+    return programStart(line);
+}
+
+std::vector<int> Interpreter::runSideBySide(const std::vector<ProgramStart>& starts,
+                                            std::size_t atOnce) {
+    std::vector<platform::RedirectedOutcome> outcomes(starts.size());
+    std::cout.flush();
+    forEachSideBySide(starts.size(), atOnce, [&](std::size_t i) {
+        outcomes[i] = platform::runRedirected(m_platform, starts[i].run);
+    });
+    std::vector<int> statuses;
+    statuses.reserve(starts.size());
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        statuses.push_back(reportOutcome(starts[i], outcomes[i]));
+    }
+    return statuses;
 }
 
 }  // namespace vt::cmd

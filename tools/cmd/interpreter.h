@@ -12,10 +12,13 @@
 // - A redirection into a read-only file is refused and the command does not run.
 // - A failed line never stops the batch.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/redirected_run.h"
 #include "tools/cmd/batch_line.h"
 
 namespace vt::cmd {
@@ -28,6 +31,18 @@ public:
 
     // Runs one line and gives its status: 0 when it ran and succeeded.
     int runLine(std::string_view line);
+
+    // A program line ready to run, and the name its failures are reported under.
+    struct ProgramStart {
+        platform::RedirectedRun run;
+        std::string name;
+    };
+    // The start of a line whose program is the "shutdown" adapter; nothing for any other line
+    // (a built-in, another program, a line that is refused).
+    std::optional<ProgramStart> shutdownStart(std::string_view line) const;
+    // Runs the programs side by side, at most `atOnce` at a time, and gives their statuses in
+    // their order once all have ended. Failures are reported in that order too, never mixed.
+    std::vector<int> runSideBySide(const std::vector<ProgramStart>& starts, std::size_t atOnce);
 
 private:
     // What a built-in command prints; delivered to the line's redirections.
@@ -42,6 +57,8 @@ private:
     static Output echo(std::string_view text);
     int deliver(const BatchLine& line, const Output& output);
     int runProgram(const BatchLine& line);
+    std::optional<ProgramStart> programStart(const BatchLine& line) const;
+    static int reportOutcome(const ProgramStart& start, const platform::RedirectedOutcome& outcome);
 
     platform::Platform& m_platform;
     std::string m_toolsDirectory;

@@ -1,6 +1,7 @@
 // vt_cmd: the command interpreter that stands in for the Windows one. "vt_cmd FILE.bat" runs
-// the lines of a batch file in order, "vt_cmd -c LINE" runs one line. A line that fails is
-// reported on the standard error and the next one runs all the same.
+// the lines of a batch file in order (consecutive shutdown lines side by side: batch_run.h),
+// "vt_cmd -c LINE" runs one line. A line that fails is reported on the standard error and the
+// next one runs all the same.
 
 #include <iostream>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "platform/native_platform.h"
 #include "platform/text_codec.h"
 #include "tools/cmd/batch_line.h"
+#include "tools/cmd/batch_run.h"
 #include "tools/cmd/interpreter.h"
 
 namespace {
@@ -56,9 +58,6 @@ int main(int argc, char** argv) {
         std::cerr << "vt_cmd : impossible d'ouvrir le fichier " << arguments[0] << '\n';
         return 1;
     }
-    for (const std::string& line :
-         vt::platform::splitLines(vt::platform::fromWindows1252(*bytes))) {
-        interpreter.runLine(line);
-    }
+    vt::cmd::runBatch(interpreter, vt::platform::splitLines(vt::platform::fromWindows1252(*bytes)));
     return 0;
 }
