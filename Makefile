@@ -63,7 +63,7 @@ demo: build
 	scripts/demo $(BUILD)
 
 format:
-	find platform core power discovery status mainwindow dialogs tools tests \
+	find platform core power discovery status qt mainwindow dialogs tools tests \
 	     -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:

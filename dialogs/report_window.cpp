@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/window_style.h"
+#include "qt/window_style.h"
 
 namespace vt {
 

@@ -12,8 +12,8 @@
 #include "core/utils.h"
 #include "dialogs/message_box.h"
 #include "dialogs/plain_text_lines.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/window_style.h"
+#include "qt/controls.h"
+#include "qt/window_style.h"
 
 namespace vt {
 

@@ -9,8 +9,8 @@
 
 #include "dialogs/dialog_answers.h"
 #include "dialogs/window_placement.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/window_style.h"
+#include "qt/controls.h"
+#include "qt/window_style.h"
 
 namespace vt {
 

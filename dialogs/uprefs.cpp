@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "core/preference_fields.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/window_style.h"
+#include "qt/controls.h"
+#include "qt/window_style.h"
 
 namespace vt {
 

@@ -1,10 +1,10 @@
 #include "discovery/background_jobs.h"
 
+#include "core/batch_arguments.h"
 #include "core/command_runner.h"
 #include "core/file_error.h"
 #include "core/names.h"
 #include "core/text_file.h"
-#include "power/batch_arguments.h"
 
 namespace vt::discovery {
 
@@ -158,7 +158,7 @@ void BackgroundJobs::launch(const std::string& kind, const std::string& commandL
         ++m_state.JobCounter;
         throw;
     }
-    StartHidden(m_services, power::batchCommandLine(batch));
+    StartHidden(m_services, batchCommandLine(batch));
     m_services.console.appendLine(message);
 
     Job& job = m_jobs[n];

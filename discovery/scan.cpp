@@ -12,9 +12,9 @@
 #include "core/file_error.h"
 #include "dialogs/dialog_answers.h"
 #include "dialogs/message_box.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/qt_http_client.h"
-#include "mainwindow/tooltip_timing.h"
+#include "qt/controls.h"
+#include "qt/qt_http_client.h"
+#include "qt/tooltip_timing.h"
 
 namespace vt {
 

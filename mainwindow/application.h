@@ -10,8 +10,8 @@
 
 #include "core/VtlVar.h"
 #include "core/services.h"
-#include "mainwindow/led_images.h"
 #include "platform/native_platform.h"
+#include "qt/led_images.h"
 #include "status/inventory_exports.h"
 
 namespace vt {

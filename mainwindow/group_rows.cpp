@@ -9,9 +9,9 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include "mainwindow/controls.h"
-#include "mainwindow/led_images.h"
 #include "power/manual_commands.h"
+#include "qt/controls.h"
+#include "qt/led_images.h"
 
 namespace vt {
 

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/window_placement.h"
-#include "mainwindow/window_style.h"
+#include "qt/window_style.h"
 
 namespace vt {
 

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "mainwindow/window_style.h"
+#include "qt/window_style.h"
 
 namespace vt {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "core/address_lists.h"
+#include "core/batch_arguments.h"
 #include "core/command_runner.h"
 #include "core/incident_logs.h"
 #include "core/strings.h"
 #include "core/utils.h"
-#include "power/batch_arguments.h"
 
 namespace vt::power {
 

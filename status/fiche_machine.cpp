@@ -9,8 +9,8 @@
 #include "core/file_error.h"
 #include "dialogs/message_box.h"
 #include "dialogs/plain_text_lines.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/window_style.h"
+#include "qt/controls.h"
+#include "qt/window_style.h"
 #include "status/machine_sheet.h"
 
 namespace vt {

@@ -16,9 +16,9 @@
 #include "mainwindow/application.h"
 #include "mainwindow/group_rows.h"
 #include "mainwindow/main.h"
-#include "mainwindow/tooltip_timing.h"
 #include "mainwindow/uConsole.h"
 #include "power/utimer.h"
+#include "qt/tooltip_timing.h"
 #include "tests/support/qt/program_folder.h"
 
 using vt::test::ProgramFolder;

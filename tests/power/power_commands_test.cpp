@@ -4,9 +4,9 @@
 
 #include <memory>
 
+#include "core/batch_arguments.h"
 #include "core/file_error.h"
 #include "core/names.h"
-#include "power/batch_arguments.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::power {

@@ -1,8 +1,8 @@
-#include "power/batch_arguments.h"
+#include "core/batch_arguments.h"
 
 #include "platform/command_line.h"
 
-namespace vt::power {
+namespace vt {
 
 std::string quotableComment(std::string_view comment) {
     std::string result;
@@ -22,4 +22,4 @@ std::string batchCommandLine(std::string_view batchPath) {
     return platform::quoteArgument(batchPath);
 }
 
-}  // namespace vt::power
+}  // namespace vt

@@ -9,7 +9,7 @@
 
 #include "core/names.h"
 
-namespace vt::power {
+namespace vt {
 
 // The shutdown comment without the characters that would end its quoted argument or its
 // line: double quotes, line breaks, "%" (the command interpreter expands it) and trailing
@@ -19,4 +19,4 @@ std::string quotableComment(std::string_view comment);
 // A batch path as a command line: always exactly one program name, whatever the path holds.
 std::string batchCommandLine(std::string_view batchPath);
 
-}  // namespace vt::power
+}  // namespace vt

@@ -7,8 +7,8 @@
 
 #include <optional>
 
-#include "mainwindow/qt_http_client.h"
 #include "platform/native_platform.h"
+#include "qt/qt_http_client.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/tcp_listener.h"
 
@@ -59,7 +59,7 @@ private slots:
         m_server->requireCredentials("admin", "s3cret");
         m_server->requireUserAgent("JEDI-VCL");
         m_server->serve("/page", "<html>\r\nBaux dhcp\r\n</html>\r\n");
-        m_client = std::make_unique<vt::QtHttpClient>(files(), 2000ms, 3000ms);
+        m_client = std::make_unique<vt::QtHttpClient>(files(), 3000ms, 5000ms);
         m_done = 0;
         m_failures.clear();
         files().writeFile(file("http.txt"), "ancien");
@@ -127,7 +127,7 @@ private slots:
                                   << "réponse illisible";
         // One byte at a time, never silent for long: only the deadline ends it.
         QTest::newRow("dribbling server") << "dribble"
-                                          << "réponse inachevée après 3 s";
+                                          << "réponse inachevée après 5 s";
     }
     void failuresKeepTheEarlierFile() {
         QFETCH(QString, what);

@@ -1,4 +1,4 @@
-#include "mainwindow/led_images.h"
+#include "qt/led_images.h"
 
 #include <QImage>
 

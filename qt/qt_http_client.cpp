@@ -1,4 +1,4 @@
-#include "mainwindow/qt_http_client.h"
+#include "qt/qt_http_client.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>

@@ -1,4 +1,4 @@
-#include "mainwindow/window_style.h"
+#include "qt/window_style.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "mainwindow/controls.h"
+#include "qt/controls.h"
 
 namespace vt {
 

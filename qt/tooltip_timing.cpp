@@ -1,4 +1,4 @@
-#include "mainwindow/tooltip_timing.h"
+#include "qt/tooltip_timing.h"
 
 #include <QApplication>
 #include <QHelpEvent>
