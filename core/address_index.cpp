@@ -5,19 +5,6 @@
 
 namespace vt {
 
-std::size_t AddressIndex::NoCaseHash::operator()(std::string_view text) const {
-    std::size_t hash = 14695981039346656037ULL;
-    for (const char c : text) {
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        hash = (hash ^ static_cast<unsigned char>(lower)) * 1099511628211ULL;
-    }
-    return hash;
-}
-
-bool AddressIndex::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
-    return equalsNoCase(a, b);
-}
-
 AddressIndex::AddressIndex(const std::vector<std::string>& lines) {
     std::size_t total = 0;
     for (const std::string& line : lines) {

@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/strings.h"
+
 namespace vt {
 
 class AddressIndex {
@@ -33,12 +35,6 @@ public:
     std::optional<std::string> findLine(std::string_view line) const;
 
 private:
-    struct NoCaseHash {
-        std::size_t operator()(std::string_view text) const;
-    };
-    struct NoCaseEqual {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
     void index(std::string_view line);
 
     // The lines' text in one block, sized once so that the views into it stay valid, and the

@@ -28,23 +28,24 @@ std::string pathOf(const VtlVar& state, AddressList list) {
     return state.DataDir + addressListFileName(list);
 }
 
-// The machine a line names, upper case: the text before its first blank.
-std::string keyOf(std::string_view line) {
-    return toUpperAscii(line.substr(0, line.find(' ')));
-}
-
-std::unordered_set<std::string> namesOf(const std::vector<std::string>& lines) {
-    std::unordered_set<std::string> names;
-    for (const std::string& line : lines) {
-        names.insert(keyOf(line));
-    }
-    return names;
+// The machine a line names: the text before its first blank.
+std::string_view keyOf(std::string_view line) {
+    return line.substr(0, line.find(' '));
 }
 
 // The file's lines, with the pending lines of machines it does not name after them.
 std::vector<std::string> withPending(std::vector<std::string> fileLines,
                                      const std::vector<std::string>& pending) {
-    std::unordered_set<std::string> names = namesOf(fileLines);
+    if (pending.empty()) {
+        return fileLines;
+    }
+    // Views into the lines: no line moves once the room for all of them is there.
+    fileLines.reserve(fileLines.size() + pending.size());
+    std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual> names;
+    names.reserve(fileLines.capacity());
+    for (const std::string& line : fileLines) {
+        names.insert(keyOf(line));
+    }
     for (const std::string& line : pending) {
         if (names.insert(keyOf(line)).second) {
             fileLines.push_back(line);

@@ -48,6 +48,16 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && compareNoCase(a, b) == 0;
 }
 
+std::size_t NoCaseHash::operator()(std::string_view text) const {
+    // FNV-1a over the lower-case letters.
+    std::size_t hash = 14695981039346656037ULL;
+    for (const char c : text) {
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        hash = (hash ^ static_cast<unsigned char>(lower)) * 1099511628211ULL;
+    }
+    return hash;
+}
+
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
 }

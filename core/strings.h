@@ -22,6 +22,13 @@ bool holdsControlCharacter(std::string_view text);
 std::string toUpperAscii(std::string_view text);
 std::string toLowerAscii(std::string_view text);
 bool equalsNoCase(std::string_view a, std::string_view b);
+// Hash and equality of texts without regard to ASCII case, for hashed sets and maps of names.
+struct NoCaseHash {
+    std::size_t operator()(std::string_view text) const;
+};
+struct NoCaseEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return equalsNoCase(a, b); }
+};
 bool startsWithNoCase(std::string_view text, std::string_view prefix);
 // <0, 0, >0 like strcmp, ASCII letters compared without regard to case.
 int compareNoCase(std::string_view a, std::string_view b);

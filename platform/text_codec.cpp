@@ -1,5 +1,6 @@
 #include "platform/text_codec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vt::platform {
@@ -125,20 +126,18 @@ std::string argumentText(std::string_view bytes) {
 
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
+    // Sized once: a list of many lines is not moved again and again while it grows.
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
         }
-        lines.emplace_back(text.substr(start, i - start));
-        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
+        lines.emplace_back(text.substr(start, end - start));
+        start =
+            end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
     }
     return lines;
 }
