@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace vt {
 
@@ -20,6 +21,9 @@ struct HttpGet {
     std::string userAgent;
     // Where the body is stored (a system path), replaced whole once the body is complete.
     std::string file;
+    // When set, false for a body that is no whole document of its kind: some cut transfers
+    // (a chunked body whose end never came) reach the client as if they had succeeded.
+    std::function<bool(std::string_view body)> isWhole;
 };
 
 class HttpClient {

@@ -1,5 +1,7 @@
 #include "discovery/router_methods.h"
 
+#include <algorithm>
+
 #include "core/address_index.h"
 #include "core/address_lists.h"
 #include "core/names.h"
@@ -36,7 +38,13 @@ HttpGet leasesRequest(const platform::System& system) {
     request.url = url && !url->empty() ? *url : kDefaultLeasesUrl;
     request.userAgent = kHttpUserAgent;
     request.file = kLeasesFile;
+    request.isWhole = isWholeLeasesFile;
     return request;
+}
+
+bool isWholeLeasesFile(std::string_view body) {
+    // Every lease block of the server's file is closed: a body cut inside one is not.
+    return std::count(body.begin(), body.end(), '{') == std::count(body.begin(), body.end(), '}');
 }
 
 RouterMethods::RouterMethods(VtlVar& state, const Services& services, HttpClient& http,

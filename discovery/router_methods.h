@@ -31,6 +31,9 @@ inline constexpr const char* kRouterReadFailure = "Echec de lecture IPR!";
 HttpGet routerRequest(const VtlVar& state, const std::string& password);
 // The leases download: no account, the URL's port or 80.
 HttpGet leasesRequest(const platform::System& system);
+// True when every block the leases file opens is closed: a download cut inside a lease is no
+// leases file, and the previous one stays.
+bool isWholeLeasesFile(std::string_view body);
 
 class RouterMethods {
 public:

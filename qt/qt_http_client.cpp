@@ -169,12 +169,12 @@ void QtHttpClient::get(const HttpGet& request, std::function<void()> done,
         }
     });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, file = request.file, done = std::move(done), failed = std::move(failed)] {
-                finished(reply, file, done, failed);
+            [this, reply, request, done = std::move(done), failed = std::move(failed)] {
+                finished(reply, request, done, failed);
             });
 }
 
-void QtHttpClient::finished(QNetworkReply* reply, const std::string& file,
+void QtHttpClient::finished(QNetworkReply* reply, const HttpGet& request,
                             const std::function<void()>& done,
                             const std::function<void(const std::string&)>& failed) {
     reply->deleteLater();
@@ -191,8 +191,12 @@ void QtHttpClient::finished(QNetworkReply* reply, const std::string& file,
     } else {
         const QByteArray body = reply->readAll();
         error = incompleteBodyReason(*reply, body);
-        if (error.empty() && !m_files.writeFile(file, body.toStdString())) {
-            error = "impossible d'écrire le fichier " + file;
+        if (error.empty() && request.isWhole &&
+            !request.isWhole(std::string_view(body.constData(), body.size()))) {
+            error = "réponse incomplète (document coupé)";
+        }
+        if (error.empty() && !m_files.writeFile(request.file, body.toStdString())) {
+            error = "impossible d'écrire le fichier " + request.file;
         }
     }
     if (error.empty()) {

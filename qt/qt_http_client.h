@@ -45,7 +45,7 @@ public:
 
 private:
     void abandon();
-    void finished(QNetworkReply* reply, const std::string& file, const std::function<void()>& done,
+    void finished(QNetworkReply* reply, const HttpGet& request, const std::function<void()>& done,
                   const std::function<void(const std::string&)>& failed);
 
     platform::FileSystem& m_files;

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "discovery/router_methods.h"
 #include "platform/native_platform.h"
 #include "qt/qt_http_client.h"
 #include "tests/support/http_test_server.h"
@@ -118,11 +119,12 @@ private slots:
                                          << "réponse vide";
         QTest::newRow("negative chunk") << chunked + "-5\r\nlease\r\n0\r\n\r\n"
                                         << "réponse vide";
-        // These Qt reports itself.
-        QTest::newRow("huge chunk") << chunked + "7fffffffffffffff\r\nlease\r\n"
-                                    << "HTTP 200 : connexion fermée";
+        // A leases file cut inside a block: Qt reports the closed connection itself, or the
+        // body as if whole, which the check of the leases file refuses.
+        QTest::newRow("huge chunk") << chunked + "7fffffffffffffff\r\nlease 10.0.0.1 {\r\n"
+                                    << "";
         QTest::newRow("cut short") << ok + "Content-Length: 100\r\n\r\nlease 10.0.0.1 {"
-                                   << "HTTP 200 : connexion fermée";
+                                   << "";
         QTest::newRow("nul byte") << ok + "Content-Length: 3\r\n\r\na" + QChar(0) + "b"
                                   << "réponse illisible";
         // One byte at a time, never silent for long: only the deadline ends it.
@@ -157,6 +159,7 @@ private slots:
         } else {
             m_server->serveRaw("/raw", what.toStdString());
             get.url = m_server->url("/raw");
+            get.isWhole = vt::discovery::isWholeLeasesFile;
         }
         fetch(get);
         awaitEnd();
