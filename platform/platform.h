@@ -47,8 +47,12 @@ public:
     // Replaces the whole file at once (written beside it, then renamed over it). Fails on a
     // read-only file, as on Windows. The directory must exist.
     virtual bool writeFile(std::string_view path, std::string_view bytes) = 0;
-    // The same for a file that holds a secret: only its owner may read it, from the first byte
-    // written on, even when the file it replaces was open to others.
+    // The same without waiting for the bytes to reach the disk, for a cache that can be
+    // learned again: a reader still sees the old file or the new one, but after a crash of
+    // the machine the last write may be missing.
+    virtual bool writeCacheFile(std::string_view path, std::string_view bytes) = 0;
+    // The same as writeFile for a file that holds a secret: only its owner may read it, from the
+    // first byte written on, even when the file it replaces was open to others.
     virtual bool writePrivateFile(std::string_view path, std::string_view bytes) = 0;
     // Fails when the file is missing or read-only (even for root), as on Windows.
     virtual bool removeFile(std::string_view path) = 0;

@@ -197,12 +197,16 @@ bool PosixFileSystem::writeFile(std::string_view path, std::string_view bytes) {
     return replaceFile(path, bytes, std::nullopt);
 }
 
+bool PosixFileSystem::writeCacheFile(std::string_view path, std::string_view bytes) {
+    return replaceFile(path, bytes, std::nullopt, false);
+}
+
 bool PosixFileSystem::writePrivateFile(std::string_view path, std::string_view bytes) {
     return replaceFile(path, bytes, S_IRUSR | S_IWUSR);
 }
 
 bool PosixFileSystem::replaceFile(std::string_view path, std::string_view bytes,
-                                  std::optional<mode_t> privateMode) {
+                                  std::optional<mode_t> privateMode, bool durable) {
     const auto resolved = native(path);
     if (!resolved || resolved->back() == '/') {
         return false;
@@ -230,7 +234,7 @@ bool PosixFileSystem::replaceFile(std::string_view path, std::string_view bytes,
         return false;
     }
     const bool written = writeAll(fd.get(), bytes) && ::fchmod(fd.get(), mode) == 0 &&
-                         ::fdatasync(fd.get()) == 0 && fd.close();
+                         (!durable || ::fdatasync(fd.get()) == 0) && fd.close();
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;

@@ -16,6 +16,7 @@ public:
     bool isDirectory(std::string_view path) const override;
     std::optional<std::string> readFile(std::string_view path) const override;
     bool writeFile(std::string_view path, std::string_view bytes) override;
+    bool writeCacheFile(std::string_view path, std::string_view bytes) override;
     bool writePrivateFile(std::string_view path, std::string_view bytes) override;
     bool removeFile(std::string_view path) override;
     bool setReadOnly(std::string_view path, bool readOnly) override;
@@ -33,9 +34,9 @@ private:
     // The resolved native path; nothing for a text no file can be named by.
     std::optional<std::string> native(std::string_view path) const;
     // The file's mode is `privateMode` when given, else that of the file it replaces, or of a
-    // new file.
+    // new file. `durable`: the bytes are on the disk before the file is replaced.
     bool replaceFile(std::string_view path, std::string_view bytes,
-                     std::optional<mode_t> privateMode);
+                     std::optional<mode_t> privateMode, bool durable = true);
 
     const PathMapper& m_mapper;
     mode_t m_umask;

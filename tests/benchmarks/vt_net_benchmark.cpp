@@ -1,12 +1,13 @@
 // What "net view" costs against a network of 250 file servers, beside the same 250 machines
 // asked for their node status one after another. Run by hand, as root:
-//   build/tests/vt_net_benchmark
+//   build/tests/vt_net_benchmark [SILENT [PROGRAM_FOLDER]]
 // It makes network namespaces of its own (vtnb-*) with the responder helper answering for
 // 250 addresses, enters the client namespace itself, and measures:
-//   - vt_net view, the whole program: the wildcard broadcast, its one-second window for the
-//     answers, then the node status of every answering node, all at once;
+//   - vt_net view, the whole program: the wildcard broadcast, the window for its answers
+//     (closed once they pause), then the node status of every answering node, all at once;
 //   - 250 runs of vt_nbtstat -A, one after another, as a program asking machine by machine
-//     would;
+//     would, then all at once, as the nbtstat jobs of a room do, each updating the name
+//     cache under its lock;
 //   - inside one process, the node status of the 250 addresses asked together (the step that
 //     follows the broadcast) and one after another.
 
@@ -15,12 +16,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/netbios_test_network.h"
@@ -95,7 +98,8 @@ int main(int argc, char** argv) {
     fs::create_directories(driveC);
     ::setenv("VANTOREL_DRIVE_C", driveC.c_str(), 1);
 
-    const std::string bin = VT_BIN_DIR;
+    // Another folder measures other builds of the programs, e.g. those of an earlier commit.
+    const std::string bin = argc > 2 ? argv[2] : VT_BIN_DIR;
     std::size_t listed = 0;
     const double netView = bestOf(kRounds, [&] {
         const vt::test::ProgramResult view = vt::test::runProgram({bin + "/vt_net", "view"});
@@ -108,6 +112,16 @@ int main(int argc, char** argv) {
         for (int i = 0; i < kHosts; ++i) {
             found +=
                 vt::test::runProgram({bin + "/vt_nbtstat", "-A", hostAddress(i)}).exitCode == 0;
+        }
+    });
+    std::atomic<int> foundAtOnce = 0;
+    const double atOnce = millisecondsOf([&] {
+        std::vector<std::jthread> jobs;
+        for (int i = 0; i < kHosts; ++i) {
+            jobs.emplace_back([&, i] {
+                foundAtOnce +=
+                    vt::test::runProgram({bin + "/vt_nbtstat", "-A", hostAddress(i)}).exitCode == 0;
+            });
         }
     });
 
@@ -137,6 +151,8 @@ int main(int argc, char** argv) {
                 listed);
     std::printf("  250 x vt_nbtstat -A, one after another %9.1f ms  (%d found, %.1f ms each)\n",
                 oneByOne, found, oneByOne / kHosts);
+    std::printf("  250 x vt_nbtstat -A, all at once       %9.1f ms  (%d found)\n", atOnce,
+                foundAtOnce.load());
     std::printf("  node status of 250, asked together     %9.1f ms  (%zu answered)\n", together,
                 answeredTogether);
     std::printf("  node status of 250, one after another  %9.1f ms  (%zu answered)\n", inTurn,

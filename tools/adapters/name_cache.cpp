@@ -195,8 +195,10 @@ bool NameCache::remember(const std::vector<CachedName>& learned, std::int64_t no
     }
     const std::vector<CachedName> cached =
         parseNameCache(m_files.readFile(kNameCachePath).value_or(""));
-    if (!m_files.writeFile(kNameCachePath,
-                           formatNameCache(mergeLearnedNames(cached, stamped, now)))) {
+    // Not synced to the disk: with the lock held, every adapter running beside this one would
+    // wait for the disk too. A crash of the machine costs at most names asked again.
+    if (!m_files.writeCacheFile(kNameCachePath,
+                                formatNameCache(mergeLearnedNames(cached, stamped, now)))) {
         error = "impossible d'écrire le cache des noms " + m_files.nativePath(kNameCachePath);
         return false;
     }

@@ -15,7 +15,8 @@
 // appear once: a name learned again replaces its line. Adapters run side by side (one
 // nbtstat job per machine), so an update holds an exclusive lock on "c:\vt_nbtnames.lock"
 // while it reads, merges and replaces the file, and the file is replaced atomically: no
-// update is lost and a reader never sees half a file.
+// update is lost and a reader never sees half a file. The file is not synced to the disk: a
+// crash of the machine may lose the last names learned, which are asked again.
 
 #include <cstdint>
 #include <string>

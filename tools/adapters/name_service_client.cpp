@@ -80,7 +80,8 @@ std::vector<std::optional<NodeStatus>> queryNodeStatuses(NameServiceSocket& sock
 
 std::vector<Ipv4Address> wildcardResponders(NameServiceSocket& socket,
                                             const std::vector<Ipv4Address>& broadcasts,
-                                            std::chrono::milliseconds window) {
+                                            std::chrono::milliseconds window,
+                                            std::chrono::milliseconds quiet) {
     const std::uint16_t transactionId = firstTransactionId();
     const std::string request = encodePacket(nameQueryRequest(transactionId, wildcardName(), true));
     bool sent = false;
@@ -92,9 +93,13 @@ std::vector<Ipv4Address> wildcardResponders(NameServiceSocket& socket,
         return responders;
     }
     std::set<Ipv4Address> seen;
-    const Clock::time_point deadline = Clock::now() + window;
+    const Clock::time_point sentAt = Clock::now();
+    const Clock::time_point deadline = sentAt + window;
+    // Only a new responder keeps the window open: neither a repeated answer nor a datagram
+    // that is none of ours does.
+    Clock::time_point quietEnd = sentAt + quiet;
     for (std::size_t read = 0; read < kDatagramsPerWait; ++read) {
-        const std::optional<Datagram> datagram = socket.receive(deadline);
+        const std::optional<Datagram> datagram = socket.receive(std::min(deadline, quietEnd));
         if (!datagram) {
             break;
         }
@@ -102,6 +107,7 @@ std::vector<Ipv4Address> wildcardResponders(NameServiceSocket& socket,
         if (packet && packet->header.transactionId == transactionId && answeredAddresses(*packet) &&
             seen.insert(datagram->from).second) {
             responders.push_back(datagram->from);
+            quietEnd = Clock::now() + quiet;
         }
     }
     return responders;

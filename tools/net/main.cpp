@@ -1,8 +1,9 @@
 // vt_net: "net view" as the French-language Windows prints it: the machines of the local IPv4
 // networks (loopback excepted) that run the file-server service. One wildcard name query is
-// broadcast on each network; every node that answers within a second is asked for its node
-// status, all at once; the nodes whose table holds a unique <20> name are listed by that
-// name, in name order. Every name learned goes to the name cache that "nbtstat -c" prints.
+// broadcast on each network; every node that answers before the answers pause for 300 ms
+// (within a second at most) is asked for its node status, all at once; the nodes whose table holds
+// a unique <20> name are listed by that name, in name order. Every name learned goes to the name
+// cache that "nbtstat -c" prints.
 //
 // Exit codes: 0 the list (or "Il n'y a pas d'entrée dans la liste.") was printed; 2 another
 // subcommand or a parameter; 3 no socket, no local network, or an unreadable address table.
