@@ -103,6 +103,7 @@ bool RecordingProcesses::startHidden(std::string_view commandLine,
 
 platform::RunOutcome RecordingProcesses::runHidden(std::string_view commandLine, std::string_view,
                                                    std::chrono::milliseconds) {
+    const std::lock_guard lock(m_runMutex);
     started.emplace_back(commandLine);
     startedEnvironments.emplace_back();
     return {startSucceeds, startSucceeds, 0};

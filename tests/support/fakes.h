@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,10 @@ public:
     std::vector<std::string> opened;  // "program|document"
     bool startSucceeds = true;
     bool openSucceeds = true;
+
+private:
+    // The cache tool waits for several commands at once, each from a thread of its own.
+    std::mutex m_runMutex;
 };
 
 // Records the downloads asked for; the test ends the latest one as it likes. A new request

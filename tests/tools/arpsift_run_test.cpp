@@ -42,7 +42,9 @@ protected:
     void caches(const Lines& nameCache, const Lines& arpCache, const Lines& statusAnswer = {}) {
         writeLines("drive_c/nbtcache.txt", nameCache);
         writeLines("drive_c/arpcache.txt", arpCache);
-        writeLines("drive_c/nbtstat.txt", statusAnswer);
+        for (std::size_t slot = 1; slot <= kStatusQueriesAtOnce; ++slot) {
+            writeLines("drive_c/nbtstat-" + std::to_string(slot) + ".txt", statusAnswer);
+        }
     }
 
     void lockWrittenAgo(std::chrono::seconds ago) {
@@ -107,7 +109,7 @@ TEST_F(ArpsiftRunTest, StatusQueriesNameUnknownAddressesOnceAndOnlyDottedOnes) {
            test::fixtureLines("windows-fr/nbtstat-a.txt"));
     ASSERT_EQ(run(), 0);
     EXPECT_EQ(processes.started.size(), 3u);
-    EXPECT_EQ(processes.started.back(), "command.com /c nbtstat -a 10.0.0.50 > c:\\nbtstat.txt");
+    EXPECT_EQ(processes.started.back(), "command.com /c nbtstat -a 10.0.0.50 > c:\\nbtstat-1.txt");
     // Learned by the query, then changed by the second entry of the same address.
     EXPECT_EQ(readLines("prog/liste.mac"), (Lines{"SALLE1-02 00-00-00-00-00-51"}));
     EXPECT_EQ(errors.str(),

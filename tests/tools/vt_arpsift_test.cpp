@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -89,14 +90,15 @@ TEST_F(VtArpsiftTest, MergesCachesAndLeasesIntoTheListsBesideIt) {
               "analyse ip2name PC07 10.0.0.17\r\nanalyse ip2name PC07 10.0.0.17\r\n"
               "analyse ip2name SALLE1-02 10.0.0.22\r\nupdating SALLE1-02 10.0.0.22 from ?\r\n"
               "liste.ip before saving\r\nliste.ip saved\r\n"
-              "command.com /c nbtstat -a 10.0.0.1 > c:\\nbtstat.txt\r\n"
+              "command.com /c nbtstat -a 10.0.0.1 > c:\\nbtstat-1.txt\r\n"
               "liste.mac before saving\r\nliste.mac saved\r\n");
     EXPECT_EQ(readBytes("drive_c/ip2name.txt"),
               "10.0.0.17=PC07\r\n10.0.0.17=PC07\r\n10.0.0.22=SALLE1-02\r\n");
     EXPECT_EQ(readBytes("drive_c/ip2mac.txt"),
               "10.0.0.1=00-0C-29-AA-BB-CC\r\n10.0.0.17=00-1A-2B-3C-4D-07\r\n"
               "10.0.0.22=00-1A-2B-3C-4D-5E\r\n");
-    EXPECT_EQ(readBytes("drive_c/nbtstat.txt"), fixtureBytes("windows-fr/nbtstat-a-not-found.txt"));
+    EXPECT_EQ(readBytes("drive_c/nbtstat-1.txt"),
+              fixtureBytes("windows-fr/nbtstat-a-not-found.txt"));
     EXPECT_FALSE(fileExists("prog/vt_netsweep.lck"));
 }
 
@@ -143,6 +145,36 @@ TEST_F(VtArpsiftTest, ACommandThatHangsIsEndedAfterTheLimitAndItsOutputRead) {
               "vt_arpsift : commande arrêtée au bout de 1500 ms : cmd.exe /c arp -a > "
               "c:\\arpcache.txt\n");
     EXPECT_EQ(readLines("drive_c/ip2mac.txt").size(), 3u);
+}
+
+// Ten neighbours the name cache does not know, each status query taking a second: they are
+// asked side by side, each into a file of its own, and each name goes with its own address;
+// the log keeps the order of the ARP table.
+TEST_F(VtArpsiftTest, UnknownNeighboursAreAskedSideBySide) {
+    std::string arp;
+    Lines macs;
+    std::string log = "liste.ip saved\r\n";
+    for (int i = 1; i <= 10; ++i) {
+        const std::string ip = "10.0.1." + std::to_string(i);
+        const std::string mac =
+            "02-00-00-00-01-" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+        arp += "echo '  " + ip + "  " + mac + "  dynamique'\n";
+        macs.push_back("PC" + std::to_string(i) + " " + mac);
+        log +=
+            "command.com /c nbtstat -a " + ip + " > c:\\nbtstat-" + std::to_string(i) + ".txt\r\n";
+    }
+    adapter("vt_arp", arp);
+    adapter("vt_nbtstat",
+            "[ \"$1\" = -c ] && exit 0\nsleep 1\n"
+            "printf '    PC%s           <00>  UNIQUE      Inscrit\\r\\n' \"${2##*.}\"\n");
+    const auto start = std::chrono::steady_clock::now();
+    const ProgramResult run = arpsift();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+    std::sort(macs.begin(), macs.end());
+    EXPECT_EQ(readLines("prog/liste.mac"), macs);
+    const std::string written = readBytes("cache.log").value_or("");
+    EXPECT_NE(written.find(log + "liste.mac before saving"), std::string::npos) << written;
 }
 
 }  // namespace

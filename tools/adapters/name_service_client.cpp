@@ -33,7 +33,10 @@ void queryNodeStatusRound(NameServiceSocket& socket, const std::vector<Ipv4Addre
     for (std::size_t i = first; i < first + count; ++i) {
         pending.emplace(static_cast<std::uint16_t>(base + (i - first)), i);
     }
-    for (int sending = 0; sending <= timing.retries && !pending.empty(); ++sending) {
+    // A refusal reaches a connected socket only, whose one peer then has no name service:
+    // nothing to wait for and nothing to ask again.
+    for (int sending = 0; sending <= timing.retries && !pending.empty() && !socket.refused();
+         ++sending) {
         for (auto it = pending.begin(); it != pending.end();) {
             const std::size_t index = it->second;
             if (!socket.sendTo(addresses[index], kNameServicePort,

@@ -65,7 +65,8 @@ std::optional<NameServiceSocket> NameServiceSocket::open(std::string& error, Ipv
     return socket;
 }
 
-NameServiceSocket::NameServiceSocket(NameServiceSocket&& other) noexcept : m_fd(other.m_fd) {
+NameServiceSocket::NameServiceSocket(NameServiceSocket&& other) noexcept
+    : m_fd(other.m_fd), m_refused(other.m_refused) {
     other.m_fd = -1;
 }
 
@@ -75,6 +76,7 @@ NameServiceSocket& NameServiceSocket::operator=(NameServiceSocket&& other) noexc
             ::close(m_fd);
         }
         m_fd = other.m_fd;
+        m_refused = other.m_refused;
         other.m_fd = -1;
     }
     return *this;
@@ -86,6 +88,11 @@ NameServiceSocket::~NameServiceSocket() {
     }
 }
 
+bool NameServiceSocket::connectTo(Ipv4Address peer, std::uint16_t port) {
+    const sockaddr_in target = socketAddress(peer, port);
+    return ::connect(m_fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0;
+}
+
 bool NameServiceSocket::sendTo(Ipv4Address to, std::uint16_t port, std::string_view bytes) {
     const sockaddr_in target = socketAddress(to, port);
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -93,6 +100,9 @@ bool NameServiceSocket::sendTo(Ipv4Address to, std::uint16_t port, std::string_v
                                       reinterpret_cast<const sockaddr*>(&target), sizeof target);
         if (sent == static_cast<ssize_t>(bytes.size())) {
             return true;
+        }
+        if (sent < 0 && errno == ECONNREFUSED) {
+            m_refused = true;
         }
         if (sent >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != ENOBUFS)) {
             return false;
@@ -110,6 +120,9 @@ std::optional<Datagram> NameServiceSocket::receiveWaiting() {
     socklen_t fromLength = sizeof from;
     const ssize_t received =
         ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (received < 0 && errno == ECONNREFUSED) {
+        m_refused = true;
+    }
     if (received < 0 || from.sin_family != AF_INET) {
         return std::nullopt;
     }
@@ -128,6 +141,9 @@ std::optional<Datagram> NameServiceSocket::receive(std::chrono::steady_clock::ti
         }
         if (auto datagram = receiveWaiting()) {
             return datagram;
+        }
+        if (m_refused) {
+            return std::nullopt;
         }
         pollfd ready{m_fd, POLLIN, 0};
         if (::poll(&ready, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) {

@@ -32,6 +32,13 @@ public:
     NameServiceSocket& operator=(const NameServiceSocket&) = delete;
     ~NameServiceSocket();
 
+    // Makes the socket talk with one peer only: datagrams of others are no longer received,
+    // and a peer without the service ("port unreachable") makes refused() true at once
+    // instead of leaving the query to its time-out. False when there is no route.
+    bool connectTo(Ipv4Address peer, std::uint16_t port);
+    // True once the connected peer answered that nothing listens on its port.
+    bool refused() const { return m_refused; }
+
     // False when the datagram could not be handed to the system (no route to the address).
     bool sendTo(Ipv4Address to, std::uint16_t port, std::string_view bytes);
     // The next datagram, waiting until the deadline at most; nothing once the deadline has
@@ -46,6 +53,7 @@ private:
     explicit NameServiceSocket(int fd) : m_fd(fd) {}
 
     int m_fd = -1;
+    bool m_refused = false;
 };
 
 // The local address that the system sends from to reach `to`; nothing when there is no route.

@@ -1,7 +1,10 @@
 #include "tools/arpsift/cache_sift.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <thread>
+#include <unordered_set>
 
 #include "platform/ascii_text.h"
 #include "platform/machine_names.h"
@@ -22,7 +25,6 @@ constexpr std::string_view kNameCacheCommand = "cmd.exe /c nbtstat -c > c:\\nbtc
 constexpr std::string_view kArpCacheCommand = "cmd.exe /c arp -a > c:\\arpcache.txt";
 constexpr std::string_view kNameCacheFile = "c:\\nbtcache.txt";
 constexpr std::string_view kArpCacheFile = "c:\\arpcache.txt";
-constexpr std::string_view kStatusFile = "c:\\nbtstat.txt";
 constexpr std::string_view kNameTableFile = "c:\\ip2name.txt";
 constexpr std::string_view kMacTableFile = "c:\\ip2mac.txt";
 
@@ -46,9 +48,25 @@ bool isAddress(std::string_view ip) {
     return platform::parseDottedIpv4(ip).has_value();
 }
 
-std::string statusQuery(std::string_view ip) {
-    return "command.com /c nbtstat -a " + std::string(ip) + " > " + std::string(kStatusFile);
+// Each query running at once writes a file of its own; the slot's number keeps the files few,
+// and apart from the "c:\nbtstatN.txt" of the main program's jobs.
+std::string statusFile(std::size_t slot) {
+    return "c:\\nbtstat-" + std::to_string(slot + 1) + ".txt";
 }
+
+std::string statusQuery(std::string_view ip, std::size_t slot) {
+    return "command.com /c nbtstat -a " + std::string(ip) + " > " + statusFile(slot);
+}
+
+// One status query as its worker left it, for the run to read in the order of the addresses.
+struct StatusRun {
+    std::string command;
+    platform::RunOutcome outcome;
+    bool lockTouched = true;
+    bool answered = false;              // the output file exists
+    std::optional<std::string> answer;  // its bytes; nothing when it could not be read
+    std::string file;
+};
 
 }  // namespace
 
@@ -216,6 +234,7 @@ void CacheSift::updateIpList() {
 // name gets the new MAC; an unlisted one is appended, and the line that had the MAC under
 // another name goes.
 void CacheSift::updateMacList() {
+    askUnknownAddresses();
     for (const std::string& entry : m_macTable) {
         const std::string mac = tableValue(entry);
         if (mac.empty()) {
@@ -266,30 +285,85 @@ std::string CacheSift::NameOfIp(std::string_view ip) {
     }
     if (!isAddress(ip)) {
         m_errors << kPrefix << "adresse non valable, pas de requête nbtstat : " << ip << '\n';
-        return std::string();
     }
-    const std::string command = statusQuery(ip);
-    RunHidden(command);
-    log(command);
-    const std::optional<std::string> name =
-        statusMachineName(readLinesIfPresent(std::string(kStatusFile)));
-    if (!name || !admits(*name, "nbtstat -a " + std::string(ip))) {
-        return std::string();
+    return std::string();
+}
+
+// Workers take the addresses by slot (worker k the k-th, the (k+16)-th, ...), so that each
+// address has the same output file from run to run, and nothing is shared while they run
+// but the platform's files and processes.
+void CacheSift::askUnknownAddresses() {
+    std::vector<std::string> unknown;
+    std::unordered_set<std::string> seen;
+    for (const std::string& entry : m_macTable) {
+        const std::string ip(tableKey(entry));
+        if (!tableValue(entry).empty() && isAddress(ip) && !m_nameTable.nameOf(ip) &&
+            seen.insert(ip).second) {
+            unknown.push_back(ip);
+        }
     }
-    m_nameTable.append(std::string(ip) + "=" + *name);
-    return *m_nameTable.nameOf(ip);
+    std::vector<StatusRun> runs(unknown.size());
+    const std::size_t workers = std::min(kStatusQueriesAtOnce, unknown.size());
+    const std::string lock = inDirectory(platform::kSweepLockFileName);
+    const auto work = [&](std::size_t slot) {
+        for (std::size_t i = slot; i < unknown.size(); i += workers) {
+            StatusRun& run = runs[i];
+            run.file = statusFile(slot);
+            run.command = statusQuery(unknown[i], slot);
+            run.lockTouched = touchLock();
+            run.outcome =
+                m_platform.processes.runHidden(run.command, kDriveC, m_settings.commandTimeLimit);
+            run.answered = m_platform.files.exists(run.file);
+            if (run.answered) {
+                run.answer = m_platform.files.readFile(run.file);
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t slot = 1; slot < workers; ++slot) {
+            threads.emplace_back(work, slot);
+        }
+        if (workers > 0) {
+            work(0);
+        }
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const StatusRun& run = runs[i];
+        if (!run.lockTouched) {
+            m_errors << kPrefix << "Impossible de mettre à jour le fichier " << lock << '\n';
+        }
+        reportRun(run.command, run.outcome);
+        log(run.command);
+        if (run.answered && !run.answer) {
+            throw cannotOpen(run.file);
+        }
+        const std::optional<std::string> name = statusMachineName(
+            run.answer ? platform::splitLines(platform::fromWindows1252(*run.answer))
+                       : std::vector<std::string>{});
+        if (name && admits(*name, "nbtstat -a " + unknown[i])) {
+            m_nameTable.append(unknown[i] + "=" + *name);
+        }
+    }
 }
 
 // Each command is waited for, at most the time limit; whatever it wrote before it ended or
 // was ended is read afterwards, and a missing output file teaches nothing.
 void CacheSift::RunHidden(std::string_view commandLine) {
-    // A run that lasts keeps its lock young, so that no other run takes it over meanwhile.
-    const std::string lock = inDirectory(platform::kSweepLockFileName);
-    if (!m_platform.files.touchFile(lock)) {
-        m_errors << kPrefix << "Impossible de mettre à jour le fichier " << lock << '\n';
+    if (!touchLock()) {
+        m_errors << kPrefix << "Impossible de mettre à jour le fichier "
+                 << inDirectory(platform::kSweepLockFileName) << '\n';
     }
-    const platform::RunOutcome outcome =
-        m_platform.processes.runHidden(commandLine, kDriveC, m_settings.commandTimeLimit);
+    reportRun(commandLine,
+              m_platform.processes.runHidden(commandLine, kDriveC, m_settings.commandTimeLimit));
+}
+
+// A run that lasts keeps its lock young, so that no other run takes it over meanwhile.
+bool CacheSift::touchLock() {
+    return m_platform.files.touchFile(inDirectory(platform::kSweepLockFileName));
+}
+
+void CacheSift::reportRun(std::string_view commandLine, const platform::RunOutcome& outcome) {
     if (!outcome.started) {
         m_errors << kPrefix << "commande impossible à lancer : " << commandLine << '\n';
     } else if (!outcome.finished) {

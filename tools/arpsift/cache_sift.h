@@ -6,7 +6,8 @@
 // them into the address lists "liste.ip" and "liste.mac" beside the tool.
 //
 // Files: the lists, "dhcpd.leases" and the lock "vt_netsweep.lck" in the tool's directory;
-// the command outputs "c:\nbtcache.txt", "c:\arpcache.txt", "c:\nbtstat.txt" and the tables
+// the command outputs "c:\nbtcache.txt", "c:\arpcache.txt", "c:\nbtstat-1.txt" to
+// "c:\nbtstat-16.txt" (one per status query running at once) and the tables
 // "c:\ip2name.txt", "c:\ip2mac.txt" on drive C, none of them deleted; "cache.log" in the
 // working directory. Every file is written whole and at once, so the main program reads a
 // list either as it was or as this run left it.
@@ -32,6 +33,9 @@
 namespace vt::arpsift {
 
 inline constexpr std::chrono::milliseconds kCommandTimeLimit{30000};
+// The status queries of a run go out side by side, at most this many at once: a host without
+// the name service may keep its query waiting for its whole time-out.
+inline constexpr std::size_t kStatusQueriesAtOnce = 16;
 
 struct SiftSettings {
     // The tool's own directory, ending with the separator: lists, leases and lock live there.
@@ -75,9 +79,12 @@ private:
     Lookup IpOfName(std::string_view name) const;
     Lookup MacOfName(std::string_view name) const;
     Lookup NameOfMac(std::string_view mac) const;
-    // From the name table, else by a status query of the address, whose answer joins the
-    // table. Empty when neither knows the address.
+    // From the name table, which the status queries have filled beforehand. Empty when it
+    // does not know the address.
     std::string NameOfIp(std::string_view ip);
+    // Asks every address of the ARP table that the name table does not know for its name,
+    // side by side, and adds the names found to the table in the order of the ARP table.
+    void askUnknownAddresses();
 
     void sift();
     void loadLists();
@@ -93,6 +100,9 @@ private:
     void updateMacList();
 
     void RunHidden(std::string_view commandLine);
+    // Keeps the lock young; false when it cannot be touched.
+    bool touchLock();
+    void reportRun(std::string_view commandLine, const platform::RunOutcome& outcome);
     void log(std::string_view line);
     // The lines of a file; none when it does not exist.
     std::vector<std::string> readLinesIfPresent(const std::string& path) const;

@@ -6,8 +6,9 @@
 // -A ADDRESS  node status of a dotted address
 // -c          the remote name cache, with each name's remaining lifetime
 //
-// Exit codes: 0 output printed; 1 "Hôte introuvable." printed (no address, or no answer after
-// one second and one retry); 2 bad option or refused name; 3 no socket, no IPv4 address, or
+// Exit codes: 0 output printed; 1 "Hôte introuvable." printed (no address, no answer after
+// one second and one retry, or a host without the name service: it refuses at once, and is
+// not asked again for 600 s); 2 bad option or refused name; 3 no socket, no IPv4 address, or
 // a kernel table that cannot be read. In the last two cases nothing is printed on standard
 // output and one French line goes to standard error.
 
@@ -26,6 +27,7 @@
 #include "tools/adapters/name_rules.h"
 #include "tools/adapters/neighbour_table.h"
 #include "tools/adapters/node_names.h"
+#include "tools/adapters/silent_address_cache.h"
 
 namespace {
 
@@ -98,8 +100,15 @@ int queryNode(const std::string& target, vt::platform::Platform& platform) {
         return printOutput(hostNotFoundLayout(node->shown), kExitNotFound);
     }
     const Ipv4Address local = localAddressToward(*address).value_or(node->shown);
+    SilentAddressCache silent(platform.files);
+    if (silent.holds(*address, unixTimeNow()) || !socket->connectTo(*address, kNameServicePort)) {
+        return printOutput(hostNotFoundLayout(local), kExitNotFound);
+    }
     const std::optional<NodeStatus> status = queryNodeStatuses(*socket, {*address}).front();
     if (!status) {
+        if (socket->refused() && !silent.remember(*address, unixTimeNow())) {
+            reportWarning(kCommand, "impossible d'écrire " + std::string(kSilentAddressCachePath));
+        }
         return printOutput(hostNotFoundLayout(local), kExitNotFound);
     }
     const NodeNames names = namesOfNode(*status, *address);

@@ -286,6 +286,31 @@ TEST_F(AdapterNetworkTest, NameNobodyAnswersIsNotFound) {
     EXPECT_EQ(unreachable.standardOutput, adapters::hostNotFoundLayout(kClient));
 }
 
+// Nothing listens on the name service port of the client's own address, which refuses at
+// once as a printer or a PC without file sharing does: not found without the wait, and
+// remembered. A remembered address is not asked while its entry lives (PC10 would answer).
+TEST_F(AdapterNetworkTest, HostWithoutTheNameServiceIsNotFoundAtOnceAndNotAskedAgain) {
+    ASSERT_NO_FATAL_FAILURE(start(1, {"10.99.0.10 PC10"}));
+    const Clock::time_point begin = Clock::now();
+    const ProgramResult refused = run("vt_nbtstat", {"-A", NetbiosTestNetwork::clientAddress()});
+    EXPECT_LT(secondsSince(begin), 0.2);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.standardOutput, adapters::hostNotFoundLayout(kClient));
+    EXPECT_EQ(refused.standardError, "");
+    const std::string cache = readBytes("drive_c/vt_nbtsilent.cache").value_or("");
+    EXPECT_NE(cache.find(" 10.99.0.1\r\n"), std::string::npos) << cache;
+
+    const std::string lapsed = std::to_string(adapters::unixTimeNow() - 1) + " 10.99.0.10\r\n";
+    writeBytes("drive_c/vt_nbtsilent.cache", lapsed);
+    EXPECT_EQ(run("vt_nbtstat", {"-A", "10.99.0.10"}).exitCode, 0);
+    const std::string live = std::to_string(adapters::unixTimeNow() + 600) + " 10.99.0.10\r\n";
+    writeBytes("drive_c/vt_nbtsilent.cache", live);
+    const ProgramResult remembered = run("vt_nbtstat", {"-A", "10.99.0.10"});
+    EXPECT_EQ(remembered.exitCode, 1);
+    EXPECT_EQ(remembered.standardOutput, adapters::hostNotFoundLayout(kClient));
+    EXPECT_EQ(network().responderLog().size(), 1u);
+}
+
 TEST_F(AdapterNetworkTest, NamesWithMetacharactersAreLeftOutAndReported) {
     ASSERT_NO_FATAL_FAILURE(start(1, {"10.99.0.40 PC&DEL", "10.99.0.41 OK"}));
     const ProgramResult table = run("vt_nbtstat", {"-A", "10.99.0.40"});
