@@ -21,7 +21,9 @@ public:
     // One echo request to each address (network byte order), then the replies awaited until
     // the time-out has passed after the last request. answered[i] tells whether a reply from
     // addresses[i] to its own request came back. Nothing and 0.0.0.0 send no request and
-    // count as not answering, as does an address the request cannot be sent to. The same
+    // count as not answering, as does an address the request cannot be sent to. A request
+    // that finds the send buffer full waits for room, which the requests held there for
+    // addresses still being resolved on the link give back within seconds. The same
     // address may appear several times; each entry has its own request.
     virtual std::vector<bool> echoAll(const std::vector<std::optional<std::uint32_t>>& addresses,
                                       std::chrono::milliseconds timeout) = 0;

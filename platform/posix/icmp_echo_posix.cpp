@@ -8,9 +8,11 @@
 #include <linux/icmp.h>
 #endif
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <limits>
 #include <random>
 #include <utility>
 
@@ -34,8 +36,15 @@ constexpr std::size_t kBatchLimit = 16384;
 constexpr int kReceiveBufferBytes = 1 << 20;
 // Bounds the reads of one pass so that a flood of foreign ICMP cannot hold up the sending.
 constexpr int kReadsPerPass = 512;
-// How often a request that found the send buffer full is tried again before giving up.
-constexpr int kSendAttempts = 20;
+// A request to an address whose link-level resolution is still pending is held by the system
+// against the socket's send buffer until the address resolves or is given up (about 3 s), so
+// the buffer is sized for every request of a batch at once. The share one request takes
+// there, with the system's bookkeeping:
+constexpr std::size_t kSendBufferBytesPerRequest = 1024;
+// When the buffer is full even so, the sending waits this long at most for room, reading
+// replies meanwhile: longer than the system takes to give up an unresolved address.
+constexpr std::chrono::seconds kRoomWait{5};
+constexpr std::chrono::milliseconds kRoomPoll{1};
 
 class Descriptor {
 public:
@@ -85,7 +94,10 @@ public:
         : m_socket(fd),
           m_datagram(datagram),
           m_identifier(identifier),
-          m_nextSequence(firstSequence) {}
+          m_nextSequence(firstSequence) {
+        socklen_t size = sizeof m_sendBufferBytes;
+        ::getsockopt(fd, SOL_SOCKET, SO_SNDBUF, &m_sendBufferBytes, &size);
+    }
 
     std::vector<bool> echoAll(const std::vector<std::optional<std::uint32_t>>& addresses,
                               std::chrono::milliseconds timeout) override;
@@ -93,7 +105,8 @@ public:
 private:
     void echoBatch(const std::vector<Slot>& slots, std::chrono::milliseconds timeout,
                    std::vector<bool>& answered);
-    bool send(std::uint32_t address, std::uint16_t sequence);
+    // Makes the send buffer hold that many requests waiting for their address to resolve.
+    void reserveSendBuffer(std::size_t requests);
     bool sendOnce(std::uint32_t address, std::uint16_t sequence, int& error);
     // Reads the replies waiting now and marks those that answer a slot of the batch.
     void receiveWaiting(const std::vector<Slot>& slots, std::uint16_t firstSequence,
@@ -108,6 +121,7 @@ private:
     bool m_datagram;
     std::uint16_t m_identifier;
     std::uint16_t m_nextSequence;
+    int m_sendBufferBytes = 0;  // never made smaller than the system's default
 };
 
 std::vector<bool> PosixIcmpEcho::echoAll(const std::vector<std::optional<std::uint32_t>>& addresses,
@@ -128,12 +142,32 @@ std::vector<bool> PosixIcmpEcho::echoAll(const std::vector<std::optional<std::ui
 
 void PosixIcmpEcho::echoBatch(const std::vector<Slot>& slots, std::chrono::milliseconds timeout,
                               std::vector<bool>& answered) {
+    reserveSendBuffer(slots.size());
     const std::uint16_t firstSequence = m_nextSequence;
     m_nextSequence = static_cast<std::uint16_t>(m_nextSequence + slots.size());
     std::size_t open = 0;  // requests sent and not answered yet
+    bool roomFreesUp = true;
     for (std::size_t s = 0; s < slots.size(); ++s) {
-        if (send(slots[s].address, static_cast<std::uint16_t>(firstSequence + s))) {
-            ++open;
+        const auto sequence = static_cast<std::uint16_t>(firstSequence + s);
+        const Clock::time_point waitEnd = Clock::now() + kRoomWait;
+        for (;;) {
+            int error = 0;
+            if (sendOnce(slots[s].address, sequence, error)) {
+                ++open;
+                break;
+            }
+            const bool noRoom = error == EAGAIN || error == EWOULDBLOCK || error == ENOBUFS;
+            if (error != EINTR && (!noRoom || !roomFreesUp)) {
+                break;  // no route, address refused: no reply can come
+            }
+            if (Clock::now() >= waitEnd) {
+                roomFreesUp = false;  // the rest of the batch does not wait in vain again
+                break;
+            }
+            // Room comes back as held requests leave, not as replies arrive; those are read
+            // meanwhile so that none is lost from a full receive buffer.
+            waitFor(POLLIN, std::min(waitEnd, Clock::now() + kRoomPoll));
+            receiveWaiting(slots, firstSequence, s, answered, open);
         }
         receiveWaiting(slots, firstSequence, s + 1, answered, open);
     }
@@ -143,18 +177,23 @@ void PosixIcmpEcho::echoBatch(const std::vector<Slot>& slots, std::chrono::milli
     }
 }
 
-bool PosixIcmpEcho::send(std::uint32_t address, std::uint16_t sequence) {
-    for (int attempt = 0; attempt < kSendAttempts; ++attempt) {
-        int error = 0;
-        if (sendOnce(address, sequence, error)) {
-            return true;
-        }
-        if (error != EAGAIN && error != EWOULDBLOCK && error != ENOBUFS && error != EINTR) {
-            return false;  // no route, address refused: no reply can come
-        }
-        waitFor(POLLOUT, Clock::now() + std::chrono::milliseconds(1));
+void PosixIcmpEcho::reserveSendBuffer(std::size_t requests) {
+    static_assert(kBatchLimit * kSendBufferBytesPerRequest <= std::numeric_limits<int>::max());
+    const int bytes =
+        static_cast<int>(std::min(requests, kBatchLimit) * kSendBufferBytesPerRequest);
+    if (bytes <= m_sendBufferBytes) {
+        return;
     }
-    return false;
+    // The forced size passes the system's ceiling for ordinary users where the process may
+    // (root); otherwise the size asked for is cut to that ceiling.
+#ifdef SO_SNDBUFFORCE
+    if (::setsockopt(m_socket.get(), SOL_SOCKET, SO_SNDBUFFORCE, &bytes, sizeof bytes) == 0) {
+        m_sendBufferBytes = bytes;
+        return;
+    }
+#endif
+    ::setsockopt(m_socket.get(), SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+    m_sendBufferBytes = bytes;
 }
 
 bool PosixIcmpEcho::sendOnce(std::uint32_t address, std::uint16_t sequence, int& error) {

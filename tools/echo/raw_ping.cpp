@@ -1,5 +1,7 @@
 #include "tools/echo/raw_ping.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
@@ -14,13 +16,21 @@ namespace {
 
 // A group file's line of a machine marked never to be shut down ends with "*": the machine
 // answers under its plain name, and its result line keeps the line as written.
+std::string_view plainHost(std::string_view host) {
+    return host.size() > 1 && host.back() == '*' ? host.substr(0, host.size() - 1) : host;
+}
+
 Resolver platformResolver(const platform::Network& network) {
-    return [&network](const std::string& host) {
-        if (host.size() > 1 && host.back() == '*') {
-            return network.resolveIpv4(std::string_view(host).substr(0, host.size() - 1));
-        }
-        return network.resolveIpv4(host);
-    };
+    return [&network](const std::string& host) { return network.resolveIpv4(plainHost(host)); };
+}
+
+std::optional<std::uint32_t> dottedAddress(std::string_view host) {
+    const std::string text(plainHost(host));
+    in_addr address{};
+    if (text.find('\0') != std::string::npos || ::inet_pton(AF_INET, text.c_str(), &address) != 1) {
+        return std::nullopt;
+    }
+    return address.s_addr;
 }
 
 // A file only when a regular file of that name exists: a directory, a device or a pipe is
@@ -45,13 +55,22 @@ std::vector<std::optional<std::uint32_t>> resolveAll(const std::vector<std::stri
                                                      const Resolver& resolve,
                                                      std::size_t parallel) {
     std::vector<std::optional<std::uint32_t>> addresses(hosts.size());
+    // Most lists hold dotted addresses only: they take no lookup, and no thread is started
+    // for them.
+    std::vector<std::size_t> names;
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+        addresses[i] = dottedAddress(hosts[i]);
+        if (!addresses[i]) {
+            names.push_back(i);
+        }
+    }
     std::atomic<std::size_t> next{0};
     auto work = [&] {
-        for (std::size_t i = next++; i < hosts.size(); i = next++) {
-            addresses[i] = resolve(hosts[i]);
+        for (std::size_t n = next++; n < names.size(); n = next++) {
+            addresses[names[n]] = resolve(hosts[names[n]]);
         }
     };
-    const std::size_t helpers = std::min(std::max<std::size_t>(parallel, 1), hosts.size());
+    const std::size_t helpers = std::min(std::max<std::size_t>(parallel, 1), names.size());
     std::vector<std::thread> threads;
     for (std::size_t t = 1; t < helpers; ++t) {
         try {

@@ -4,9 +4,10 @@
 // that the target names, and writes "host=1" (answered) or "host=0" per host, in the order of
 // the input, to the result file.
 //
-// The hosts of a list are pinged together: every name is looked up (several at once), every
-// request is sent, and then the replies are awaited in one common window of the time-out
-// after the last request. A list of n hosts thus takes about one time-out, not n.
+// The hosts of a list are pinged together: every name is looked up (several at once; a dotted
+// address needs no lookup), every request is sent, and then the replies are awaited in one
+// common window of the time-out after the last request. A list of n hosts thus takes about one
+// time-out, not n.
 
 #include <chrono>
 #include <cstddef>
@@ -29,8 +30,9 @@ inline constexpr std::size_t kParallelLookups = 32;
 // IPv4 address of a host in network byte order; nothing when the lookup fails.
 using Resolver = std::function<std::optional<std::uint32_t>(const std::string& host)>;
 
-// The address of every host, in the order of the hosts, with at most `parallel` lookups
-// under way at once.
+// The address of every host, in the order of the hosts. Dotted addresses are converted
+// without `resolve`; the other hosts are looked up with at most `parallel` lookups under way
+// at once, on no more threads than there are such hosts.
 std::vector<std::optional<std::uint32_t>> resolveAll(const std::vector<std::string>& hosts,
                                                      const Resolver& resolve,
                                                      std::size_t parallel = kParallelLookups);
