@@ -69,11 +69,13 @@ void FollowUps::FollowDownLaunch(const std::string& group, const FollowUpScope& 
 }
 
 void FollowUps::FollowUpReport(discovery::JobPoll& job) {
-    report(job, true, {}, kUnknownCause);
+    const std::string cause = kUnknownCause;
+    report(job, true, {}, &cause);
 }
 
 void FollowUps::FollowDownReport(discovery::JobPoll& job) {
-    report(job, false, {}, kUnknownCause);
+    const std::string cause = kUnknownCause;
+    report(job, false, {}, &cause);
 }
 
 void FollowUps::tally(const std::shared_ptr<CheckTally>& check, bool answered) {
@@ -99,15 +101,15 @@ void FollowUps::launch(const std::string& group, bool powerUp, const FollowUpSco
             continue;
         }
         // A machine marked never to be shut down was not asked to: it still answering is no
-        // incident.
-        if (!powerUp && machine.back() == '*') {
+        // incident, but it is pinged all the same, so that the room's LED shows it on.
+        const bool marked = !powerUp && machine.back() == '*';
+        if (marked) {
             m_services.console.appendLine(StripMark(machine) + kNeverShutDownSkipped);
-            continue;
         }
         const std::string cause = powerUp ? kUnknownCause : shutdownCause(results, machine);
         ++check->waiting;
         const bool launched = m_jobs.ExecLaunchPING(
-            machine, [self, powerUp, scope, cause, check](discovery::JobPoll& job) {
+            machine, [self, powerUp, marked, scope, cause, check](discovery::JobPoll& job) {
                 const auto owner = self.lock();
                 if (!owner) {
                     job.finish();
@@ -116,7 +118,8 @@ void FollowUps::launch(const std::string& group, bool powerUp, const FollowUpSco
                 if (job.stillRunning()) {
                     return;
                 }
-                const std::optional<bool> answered = (*owner)->report(job, powerUp, scope, cause);
+                const std::optional<bool> answered =
+                    (*owner)->report(job, powerUp, scope, marked ? nullptr : &cause);
                 (*owner)->tally(check, answered.value_or(false));
             });
         if (!launched) {
@@ -126,7 +129,7 @@ void FollowUps::launch(const std::string& group, bool powerUp, const FollowUpSco
 }
 
 std::optional<bool> FollowUps::report(discovery::JobPoll& job, bool powerUp,
-                                      const FollowUpScope& scope, const std::string& cause) {
+                                      const FollowUpScope& scope, const std::string* cause) {
     if (job.stillRunning()) {
         return std::nullopt;
     }
@@ -149,7 +152,7 @@ std::optional<bool> FollowUps::report(discovery::JobPoll& job, bool powerUp,
         return std::nullopt;
     }
     const bool answered = answer.after == "1";
-    if (answer.after != (powerUp ? "0" : "1")) {
+    if (cause == nullptr || answer.after != (powerUp ? "0" : "1")) {
         return answered;
     }
     if (scope.superseded && scope.superseded()) {
@@ -157,8 +160,8 @@ std::optional<bool> FollowUps::report(discovery::JobPoll& job, bool powerUp,
                            " : pas d'incident, le groupe a reçu une commande plus récente");
         return answered;
     }
-    const std::string incident = incidentLine(m_services, answer.before,
-                                              powerUp ? kNotStartedError : kNotStoppedError, cause);
+    const std::string incident = incidentLine(
+        m_services, answer.before, powerUp ? kNotStartedError : kNotStoppedError, *cause);
     (powerUp ? m_state.WolIncidents : m_state.ShutdownIncidents).push_back(incident);
     console.appendLine(incident);
     return answered;

@@ -18,7 +18,7 @@
 
 namespace vt::power {
 
-// Console text after the name of a machine that a shutdown check leaves out.
+// Console text after the name of a machine that a shutdown check does not log.
 inline constexpr const char* kNeverShutDownSkipped =
     " : jamais éteinte (marquée *), pas de contrôle";
 
@@ -53,9 +53,10 @@ private:
         std::size_t waiting = 0;
         bool answered = false;
     };
-    // Whether the machine answered, once its result is in.
+    // Whether the machine answered, once its result is in. Without a cause the machine is
+    // pinged for the room's LED only and never logged.
     std::optional<bool> report(discovery::JobPoll& job, bool powerUp, const FollowUpScope& scope,
-                               const std::string& cause);
+                               const std::string* cause);
     void tally(const std::shared_ptr<CheckTally>& check, bool answered);
 
     VtlVar& m_state;

@@ -120,12 +120,15 @@ TEST_F(FollowUpTest, MarkedMachineIsCheckedAfterAPowerUpUnderItsPlainNameOnly) {
     EXPECT_EQ(state.WolIncidents,
               Lines{"06/12/2026;07:35:20;PC07;ne s'est pas mis en marche;raison inconnue;"});
 
-    // Never asked to shut down, it still answers: no job, no incident, a console line.
+    // Never asked to shut down, it still answers: pinged for the room's LED, never logged.
     console.lines.clear();
+    bool roomOn = false;
+    followUps->setGroupResult([&](const std::string&, bool answered) { roomOn = answered; });
     followUps->FollowDownLaunch("SALLE1");
-    EXPECT_EQ(console.lines, Lines{"PC07 : jamais éteinte (marquée *), pas de contrôle"});
-    EXPECT_EQ(jobs->inFlightCount(), 0u);
-    EXPECT_EQ(processes.started, Lines{"c:\\ping0.bat"});
+    EXPECT_EQ(console.lines.front(), "PC07 : jamais éteinte (marquée *), pas de contrôle");
+    finishJob(1, {"PC07=1"});
+    timers.advance(20ms);
+    EXPECT_TRUE(roomOn);
     EXPECT_TRUE(state.ShutdownIncidents.empty());
 }
 
@@ -134,9 +137,10 @@ TEST_F(FollowUpTest, ShutdownCheckPingsTheOtherMachinesOfAGroupWithAMarkedOne) {
     followUps->FollowDownLaunch("SALLE1");
     EXPECT_EQ(console.lines, (Lines{"Lancement de ping PC01...",
                                     "PC07 : jamais éteinte (marquée *), pas de contrôle",
-                                    "Lancement de ping PC02..."}));
+                                    "Lancement de ping PC07...", "Lancement de ping PC02..."}));
     finishJob(0, {"PC01=1"});
-    finishJob(1, {"PC02=0"});
+    finishJob(1, {"PC07=1"});
+    finishJob(2, {"PC02=0"});
     timers.advance(20ms);
     EXPECT_EQ(state.ShutdownIncidents,
               Lines{"06/12/2026;07:35:20;PC01;ne s'est pas arrêté;raison inconnue;"});
