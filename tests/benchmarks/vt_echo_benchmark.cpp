@@ -210,7 +210,7 @@ int measureLargeLists() {
         return std::vector<std::string>{vtEchoProgram(), group.string(), result.string()};
     });
     if (fs::exists(kFping)) {
-        measureGroupRuns("fping -i1", groups, [](const fs::path& group) {
+        measureGroupRuns("fping -i0", groups, [](const fs::path& group) {
             return std::vector<std::string>{kFping, "-q", "-i1",         "-r0",
                                             "-t10", "-f", group.string()};
         });
