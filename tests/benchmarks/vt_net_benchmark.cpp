@@ -1,6 +1,7 @@
 // What "net view" costs against a network of 250 file servers, beside the same 250 machines
 // asked for their node status one after another. Run by hand, as root:
-//   build/tests/vt_net_benchmark [SILENT [PROGRAM_FOLDER]]
+//   build/tests/vt_net_benchmark [SILENT [PROGRAM_FOLDER [DRIVE_C_PARENT]]]
+// (DRIVE_C_PARENT /dev/shm keeps the name cache in memory, to see what its disk writes cost)
 // It makes network namespaces of its own (vtnb-*) with the responder helper answering for
 // 250 addresses, enters the client namespace itself, and measures:
 //   - vt_net view, the whole program: the wildcard broadcast, the window for its answers
@@ -93,8 +94,8 @@ int main(int argc, char** argv) {
                      error.empty() ? "setns failed" : error.c_str());
         return 1;
     }
-    const fs::path driveC =
-        fs::temp_directory_path() / ("vtnb-bench-" + std::to_string(::getpid()));
+    const fs::path driveC = (argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path()) /
+                            ("vtnb-bench-" + std::to_string(::getpid()));
     fs::create_directories(driveC);
     ::setenv("VANTOREL_DRIVE_C", driveC.c_str(), 1);
 
