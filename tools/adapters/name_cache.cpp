@@ -1,14 +1,15 @@
 #include "tools/adapters/name_cache.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "platform/hex_digits.h"
 #include "platform/text_codec.h"
@@ -20,8 +21,10 @@ namespace {
 
 // A cache line is short; anything much longer was not written by us.
 constexpr std::size_t kLongestLine = 256;
-constexpr int kLockAttempts = 500;
-constexpr std::chrono::milliseconds kLockPause{10};
+constexpr std::chrono::seconds kLockWait{5};
+// After kLockWait the timer fires again this often, so that a signal that came just before
+// the wait fell asleep does not leave it asleep.
+constexpr std::chrono::milliseconds kLockWakeRepeat{50};
 
 std::vector<std::string_view> fieldsOf(std::string_view line, std::size_t count) {
     std::vector<std::string_view> fields;
@@ -76,6 +79,49 @@ std::optional<CachedName> parseLine(std::string_view line) {
     return entry;
 }
 
+// The signal that ends a wait for the lock that lasted too long. Its handler does nothing and
+// is installed without SA_RESTART, so the waiting flock returns EINTR.
+int wakeSignal() {
+    static const int signal = [] {
+        const int chosen = SIGRTMIN + 3;
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        sigemptyset(&action.sa_mask);
+        ::sigaction(chosen, &action, nullptr);
+        return chosen;
+    }();
+    return signal;
+}
+
+// Waits asleep, so that the kernel hands the lock to a waiter the moment it is released: with
+// hundreds of adapters side by side, waiters that polled kept the lock idle between polls and
+// took the processor from its holder.
+bool waitForLock(int fd) {
+    sigevent event{};
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = wakeSignal();
+    event._sigev_un._tid = ::gettid();  // glibc names no field for it
+    timer_t timer{};
+    if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    itimerspec period{};
+    period.it_value.tv_sec = kLockWait.count();
+    period.it_interval.tv_nsec =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(kLockWakeRepeat).count();
+    ::timer_settime(timer, 0, &period, nullptr);
+    bool held = false;
+    while (!held) {
+        held = ::flock(fd, LOCK_EX) == 0;
+        if (!held && (errno != EINTR || std::chrono::steady_clock::now() >= deadline)) {
+            break;
+        }
+    }
+    ::timer_delete(timer);
+    return held;
+}
+
 // An exclusive lock on the side file, held while the object lives.
 class FileLock {
 public:
@@ -86,17 +132,10 @@ public:
                       std::strerror(errno) + ")";
             return;
         }
-        for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-                m_held = true;
-                return;
-            }
-            if (errno != EWOULDBLOCK && errno != EINTR) {
-                break;
-            }
-            std::this_thread::sleep_for(kLockPause);
+        m_held = waitForLock(m_fd);
+        if (!m_held) {
+            m_error = "cache des noms verrouillé par un autre programme";
         }
-        m_error = "cache des noms verrouillé par un autre programme";
     }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
