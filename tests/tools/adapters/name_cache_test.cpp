@@ -1,8 +1,12 @@
 // The remote name cache file, the names the adapters refuse or leave out, and what a node
 // status answer gives them to print and to remember.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -128,6 +132,30 @@ TEST_F(NameCacheFileTest, NoUpdateIsLostWhenManyWriteAtOnce) {
     }
     EXPECT_EQ(NameCache(files()).liveNames(kNow).size(),
               static_cast<std::size_t>(kWriters * kNamesEach));
+}
+
+// Another adapter holding the lock: the update waits for it, and gives up once the wait is
+// too long rather than hanging.
+TEST_F(NameCacheFileTest, UpdateWaitsForTheLockAndGivesUpAfterFiveSeconds) {
+    const std::vector<CachedName> learned{{"PC07", 0, false, address("10.0.0.17"), 0}};
+    const int holder =
+        ::open(files().nativePath(kNameCacheLockPath).c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    std::string error;
+    auto began = std::chrono::steady_clock::now();
+    EXPECT_FALSE(NameCache(files()).remember(learned, kNow, error));
+    EXPECT_GE(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(4900));
+    EXPECT_EQ(error, "cache des noms verrouillé par un autre programme");
+    EXPECT_FALSE(files().exists(kNameCachePath));
+
+    const std::jthread release([holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(holder);
+    });
+    began = std::chrono::steady_clock::now();
+    EXPECT_TRUE(NameCache(files()).remember(learned, kNow, error)) << error;
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
+    EXPECT_EQ(NameCache(files()).liveNames(kNow).size(), 1U);
 }
 
 TEST_F(NameCacheFileTest, UnwritableCacheIsReportedNotIgnored) {
