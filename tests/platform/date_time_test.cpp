@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <ctime>
 
 #include "platform/date_time.h"
@@ -51,9 +52,12 @@ TEST_F(SystemClockTest, FormatsShortDateAndLongTimeWithLeadingZeros) {
 }
 
 TEST_F(SystemClockTest, NowIsTheLocalTimeWithMillisecondsAndItsWeekday) {
-    const std::time_t before = std::time(nullptr);
+    // time() reads the kernel's coarse clock, which may still show the previous second a few
+    // milliseconds after the precise clock the platform reads has turned: bracket with the latter.
+    using Clock = std::chrono::system_clock;
+    const std::time_t before = Clock::to_time_t(Clock::now());
     const LocalDateTime now = realPlatform().system.now();
-    const std::time_t after = std::time(nullptr);
+    const std::time_t after = Clock::to_time_t(Clock::now());
     std::tm fields{};
     fields.tm_year = now.year - 1900;
     fields.tm_mon = now.month - 1;
