@@ -51,4 +51,11 @@ void saveTextLines(platform::FileSystem& files, std::string_view path,
     }
 }
 
+void appendTextLines(platform::FileSystem& files, std::string_view path,
+                     const std::vector<std::string>& lines) {
+    if (!files.appendFile(path, toWindows1252(joinLines(lines)))) {
+        throw FileError::cannotOpen(path);
+    }
+}
+
 }  // namespace vt

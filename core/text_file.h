@@ -34,4 +34,9 @@ std::vector<std::string> loadTextLinesOrEmpty(const platform::FileSystem& files,
 void saveTextLines(platform::FileSystem& files, std::string_view path,
                    const std::vector<std::string>& lines);
 
+// Appends the lines, each ended by CR LF, to the file (created when missing) in one write
+// that no other process's append can cut; FileError when it cannot.
+void appendTextLines(platform::FileSystem& files, std::string_view path,
+                     const std::vector<std::string>& lines);
+
 }  // namespace vt

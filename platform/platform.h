@@ -54,6 +54,10 @@ public:
     // The same as writeFile for a file that holds a secret: only its owner may read it, from the
     // first byte written on, even when the file it replaces was open to others.
     virtual bool writePrivateFile(std::string_view path, std::string_view bytes) = 0;
+    // Adds the bytes at the end of the file (created when missing) in one write made under an
+    // exclusive lock of the file, so that appends from several processes never interleave
+    // and a reader never sees half of one. Fails on a read-only file, as on Windows.
+    virtual bool appendFile(std::string_view path, std::string_view bytes) = 0;
     // Fails when the file is missing or read-only (even for root), as on Windows.
     virtual bool removeFile(std::string_view path) = 0;
     virtual bool setReadOnly(std::string_view path, bool readOnly) = 0;

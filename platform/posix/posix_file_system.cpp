@@ -415,6 +415,29 @@ bool PosixFileSystem::removeIfOlderThan(std::string_view path,
     return ::unlink(target->c_str()) == 0;
 }
 
+bool PosixFileSystem::appendFile(std::string_view path, std::string_view bytes) {
+    const auto target = native(path);
+    if (!target || target->back() == '/') {
+        return false;
+    }
+    struct stat info {};
+    if (statPath(*target, info) && (!S_ISREG(info.st_mode) || (info.st_mode & kWriteBits) == 0)) {
+        return false;
+    }
+    FileDescriptor fd(::open(target->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        return false;
+    }
+    // O_APPEND alone keeps two appends apart only while each fits one write; the lock keeps
+    // them apart whatever their size, and from a writer that replaces the file meanwhile.
+    while (::flock(fd.get(), LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return writeAll(fd.get(), bytes) && fd.close();
+}
+
 bool PosixFileSystem::touchFile(std::string_view path) {
     const auto target = native(path);
     return target && ::utimensat(AT_FDCWD, target->c_str(), nullptr, 0) == 0;

@@ -18,6 +18,7 @@ public:
     bool writeFile(std::string_view path, std::string_view bytes) override;
     bool writeCacheFile(std::string_view path, std::string_view bytes) override;
     bool writePrivateFile(std::string_view path, std::string_view bytes) override;
+    bool appendFile(std::string_view path, std::string_view bytes) override;
     bool removeFile(std::string_view path) override;
     bool setReadOnly(std::string_view path, bool readOnly) override;
     std::optional<bool> isReadOnly(std::string_view path) const override;
