@@ -13,24 +13,13 @@
 #include <fstream>
 #include <memory>
 
+#include "platform/interrupted_writes.h"
+
 namespace vt::platform::posix {
 
 namespace {
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
-constexpr std::size_t kTemporaryStemLimit = 200;
-// Temporary names are "." + the target's name + kTemporaryMark + six characters.
-constexpr std::string_view kTemporaryMark = ".vt-";
-constexpr std::size_t kTemporaryUniqueLength = 6;
-// A write takes milliseconds: an older temporary belongs to no write in progress, not even
-// one of another program that shares the folder.
-constexpr std::chrono::seconds kInterruptedWriteAge{60};
-
-bool isTemporaryName(std::string_view name) {
-    const std::size_t mark = name.rfind(kTemporaryMark);
-    return name.size() > 1 && name.front() == '.' && mark != std::string_view::npos && mark > 1 &&
-           name.size() - mark == kTemporaryMark.size() + kTemporaryUniqueLength;
-}
 
 class FileDescriptor {
 public:
@@ -226,9 +215,7 @@ bool PosixFileSystem::replaceFile(std::string_view path, std::string_view bytes,
     // The temporary name stays within the name length limit however long the target's is.
     // mkostemp makes it readable by its owner only, so a secret is never open to others, not
     // even before the final mode is set.
-    std::string temporary = parentOf(target) + "/." +
-                            nameOf(target).substr(0, kTemporaryStemLimit) +
-                            std::string(kTemporaryMark) + "XXXXXX";
+    std::string temporary = parentOf(target) + "/" + temporaryStem(nameOf(target)) + "XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         return false;

@@ -19,6 +19,7 @@ constexpr std::string_view kPrefix = "vt_cmd : ";
 // Windows commands that have no program of the same name here: each runs the adapter
 // program beside vt_cmd that prints its output in the Windows layout. They are never looked
 // for along the search path, where a Linux program of the same name takes other options.
+// Windows has the commands themselves, which run as any other program.
 struct Adapter {
     std::string_view command;
     std::string_view program;
@@ -37,6 +38,10 @@ std::string_view baseName(std::string_view path) {
 }
 
 std::optional<std::string_view> adapterProgram(std::string_view program) {
+#ifdef _WIN32
+    static_cast<void>(program);
+    return std::nullopt;
+#endif
     std::string_view name = baseName(program);
     if (platform::endsWithNoCase(name, ".exe")) {
         name.remove_suffix(4);
