@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/VtlVar.h"
 #include "core/services.h"
 
 namespace vt {
@@ -31,5 +32,17 @@ inline constexpr const char* kUnknownCause = "raison inconnue";
 // for every writer, since the reports cut the lines at ";" only.
 std::string incidentLine(const Services& services, std::string_view machine, std::string_view error,
                          std::string_view cause);
+
+enum class IncidentLog { PowerUp, Shutdown };
+
+// Adds the incident to the log in memory and at once to the end of its file in the data
+// directory (with the header when the file is missing), in one write that another process's
+// append never cuts: a process that dies loses none of the incidents it found. A file that
+// cannot be written costs a console line; the incident stays in memory.
+void logIncident(VtlVar& state, const Services& services, IncidentLog log, const std::string& line);
+
+const char* incidentLogFile(IncidentLog log);
+// The lines this process read at its start and logged since.
+const std::vector<std::string>& incidentsInMemory(const VtlVar& state, IncidentLog log);
 
 }  // namespace vt

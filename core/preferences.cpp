@@ -50,10 +50,13 @@ void writePreferencesFile(platform::FileSystem& files, const std::string& path,
 
 }  // namespace
 
-void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow) {
+void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow,
+                     bool createWhenMissing) {
     if (!files.exists(kPreferencesFile)) {
         // A first start: an empty file marks the place, every value keeps its default.
-        writePreferencesFile(files, state.DataDir + kPreferencesFile, {});
+        if (createWhenMissing) {
+            writePreferencesFile(files, state.DataDir + kPreferencesFile, {});
+        }
         return;
     }
     const PreferenceLines file(loadTextLines(files, kPreferencesFile));

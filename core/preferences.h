@@ -19,8 +19,10 @@ struct WindowGeometry {
 inline constexpr const char* kPreferencesFile = "vtl.ini";
 
 // Reads "vtl.ini" (bare name) into the preferences and applies the window keys to the main
-// window's geometry; or creates an empty DataDir + "vtl.ini" when there is none.
-void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow);
+// window's geometry; or creates an empty DataDir + "vtl.ini" when there is none, unless told
+// not to (the service, which leaves that file to the program).
+void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow,
+                     bool createWhenMissing = true);
 
 // The 19 lines of "vtl.ini" in their fixed order.
 std::vector<std::string> preferencesFileLines(const VtlVar& state,

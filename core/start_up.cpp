@@ -70,7 +70,7 @@ bool isJobLeftover(std::string_view name) {
 }  // namespace
 
 StartUpOutcome loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
-                               bool localArgument) {
+                               bool localArgument, bool forService) {
     platform::FileSystem& files = services.platform.files;
     // The program's directory, unless the caller (a test, a portable start) chose one.
     if (state.DataDir.empty()) {
@@ -97,19 +97,18 @@ StartUpOutcome loadSharedState(VtlVar& state, const Services& services, WindowGe
     attempt([&] { state.IpList = loadOrCreate(files, "liste.ip", {}); });
     attempt([&] { state.PatchList = loadOrCreate(files, "liste.patch", {}); });
     attempt([&] { state.IpDiscoverList = loadOrCreate(files, "liste.ip.discover", {}); });
-    outcome.wolLogUnread =
-        !attempt([&] { state.WolIncidents = loadOrCreate(files, kWolLogFile, {kWolLogHeader}); });
-    outcome.shutdownLogUnread = !attempt([&] {
-        state.ShutdownIncidents = loadOrCreate(files, kShutdownLogFile, {kShutdownLogHeader});
-    });
-    if (outcome.wolLogUnread) {
+    // The logs are never written whole again: each incident is appended to its file.
+    if (!attempt([&] { state.WolIncidents = loadOrCreate(files, kWolLogFile, {kWolLogHeader}); })) {
         state.WolIncidents = {kWolLogHeader};
     }
-    if (outcome.shutdownLogUnread) {
+    if (!attempt([&] {
+            state.ShutdownIncidents = loadOrCreate(files, kShutdownLogFile, {kShutdownLogHeader});
+        })) {
         state.ShutdownIncidents = {kShutdownLogHeader};
     }
 
-    outcome.preferencesUnread = !attempt([&] { LoadPreferences(state, files, mainWindow); });
+    outcome.preferencesUnread =
+        !attempt([&] { LoadPreferences(state, files, mainWindow, !forService); });
     // The data directory goes into every power batch's "cd" line and the ping line.
     if (holdsBatchMetacharacter(state.Prefs.datapath)) {
         state.DataDir = programDirectory;
@@ -134,31 +133,29 @@ std::string mainWindowCaption(const VtlVar& state) {
     return std::string(kMainWindowCaption) + " " + state.WolTargetIp + " - " + state.WolTargetMask;
 }
 
+std::optional<std::string> savePendingAddressesAtExit(VtlVar& state, platform::FileSystem& files) {
+    try {
+        if (!writePendingAddressLines(state, files, kAddressListPatienceAtExit)) {
+            return unsavedAddressesMessage(state);
+        }
+    } catch (const FileError& error) {
+        return error.what();
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> saveAtExit(VtlVar& state, platform::FileSystem& files,
                                     const WindowGeometry& mainWindow, const StartUpOutcome& start) {
     std::vector<std::string> failures;
-    const auto attempt = [&failures](const auto& save) {
+    if (const auto failure = savePendingAddressesAtExit(state, files)) {
+        failures.push_back(*failure);
+    }
+    if (!start.preferencesUnread) {
         try {
-            save();
+            SavePreferences(state, files, mainWindow);
         } catch (const FileError& error) {
             failures.emplace_back(error.what());
         }
-    };
-    attempt([&] {
-        if (!writePendingAddressLines(state, files, kAddressListPatienceAtExit)) {
-            failures.push_back(unsavedAddressesMessage(state));
-        }
-    });
-    if (!start.preferencesUnread) {
-        attempt([&] { SavePreferences(state, files, mainWindow); });
-    }
-    if (!start.shutdownLogUnread) {
-        attempt([&] {
-            saveTextLines(files, state.DataDir + kShutdownLogFile, state.ShutdownIncidents);
-        });
-    }
-    if (!start.wolLogUnread) {
-        attempt([&] { saveTextLines(files, state.DataDir + kWolLogFile, state.WolIncidents); });
     }
     return failures;
 }

@@ -2,6 +2,7 @@
 
 // What the main window's creation and destruction do with the shared state and the files.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,6 @@ inline constexpr const char* kMainWindowCaption =
 struct StartUpOutcome {
     std::vector<std::string> failures;  // the file-error messages, in the order met
     bool preferencesUnread = false;
-    bool wolLogUnread = false;
-    bool shutdownLogUnread = false;
 };
 
 // Fills the shared state as the main window's creation does: data directory, lists (created
@@ -30,17 +29,21 @@ struct StartUpOutcome {
 // A file that cannot be read or created leaves its list empty and the start goes on. A
 // "datapath" holding characters that would change a batch line is not used (console line).
 // What interrupted writes left in the data directory is removed.
+// The service passes `forService`: it creates no "vtl.ini", which belongs to the program.
 StartUpOutcome loadSharedState(VtlVar& state, const Services& services, WindowGeometry& mainWindow,
-                               bool localArgument);
+                               bool localArgument, bool forService = false);
 
 // The main window's caption with the Wake-on-LAN target appended.
 std::string mainWindowCaption(const VtlVar& state);
 
-// Writes the address lines still waiting for the cache tool's lock (waiting a few seconds for
-// it), then saves the preferences, then the incident logs (shutdown first). Each file
-// is saved on its own, so preferences that cannot be written do not cost the incident logs;
-// the result holds the message of every file that could not be written. A file the start
-// could not read is left as it is.
+// Writes the address lines still waiting for the cache tool's lock, waiting a few seconds for
+// it; the message when some could not be written.
+std::optional<std::string> savePendingAddressesAtExit(VtlVar& state, platform::FileSystem& files);
+
+// Writes the address lines still waiting (as above), then saves the preferences, unless the start
+// could not read them; the result holds the message of every file that could not be written. The
+// incident logs are not written: each incident reached its file when it was found, and another
+// process may have added more.
 std::vector<std::string> saveAtExit(VtlVar& state, platform::FileSystem& files,
                                     const WindowGeometry& mainWindow,
                                     const StartUpOutcome& start = {});

@@ -13,10 +13,10 @@
 #include "discovery/scan.h"
 #include "mainwindow/main.h"
 #include "mainwindow/qt_services.h"
-#include "mainwindow/termination_watch.h"
 #include "mainwindow/uConsole.h"
 #include "mainwindow/umessageinfo.h"
 #include "power/utimer.h"
+#include "qt/termination_watch.h"
 #include "status/fiche_machine.h"
 #include "status/machines.h"
 
@@ -34,8 +34,9 @@ Application::Application(const ApplicationOptions& options)
     // program deaf to the system's requests.
     m_terminationWatch = std::make_unique<TerminationWatch>([this] { requestTermination(); });
     platform::Platform& native = m_native->platform();
+    m_time = chooseProcessTime(*m_clock, *m_timers, native.system, *m_consoleService);
     m_services = std::make_unique<Services>(
-        Services{native, *m_consoleService, *m_statusService, *m_timers, *m_clock});
+        Services{native, *m_consoleService, *m_statusService, *m_time.timers, *m_time.clock});
 
     // Files opened by bare name are the program folder's, wherever it was started from.
     const std::string folder =

@@ -10,6 +10,7 @@
 
 #include "core/VtlVar.h"
 #include "core/services.h"
+#include "core/test_clock.h"
 #include "platform/native_platform.h"
 #include "qt/led_images.h"
 #include "status/inventory_exports.h"
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<QtStatusSink> m_statusService;
     std::unique_ptr<QtTimers> m_timers;
     std::unique_ptr<QtClock> m_clock;
+    ProcessTime m_time;
     std::unique_ptr<Services> m_services;
 
     // The windows in their creation order; they go in the reverse order.

@@ -40,6 +40,7 @@
 #include "power/power_commands.h"
 #include "power/schedule_store.h"
 #include "power/scheduler.h"
+#include "power/timetable_runner.h"
 #include "power/utimer.h"
 #include "qt/controls.h"
 #include "qt/led_images.h"
@@ -62,57 +63,44 @@ TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool lo
       m_state(state),
       m_services(services),
       m_leds(leds),
-      m_jobs(std::make_unique<discovery::BackgroundJobs>(state, services)),
-      m_followUps(std::make_unique<power::FollowUps>(state, services, *m_jobs)),
-      m_powerCommands(std::make_unique<power::PowerCommands>(state, services)) {
+      m_jobs(std::make_unique<discovery::BackgroundJobs>(state, services)) {
     setObjectName("Form1");
     setFont(designFont(8));
     buildFixedControls();
     buildMenu();
     m_rows = std::make_unique<GroupRows>(m_rowArea, m_leds);
-    m_scheduler = std::make_unique<power::Scheduler>(state, services, *m_powerCommands);
-    // The quiet ticks' jobs that belong to the discovery window run once it is there.
-    m_periodicJobs = std::make_unique<power::PeriodicJobs>(
-        state, services,
-        power::PeriodicJobs::Steps{[this] {
-                                       if (m_peers.netScan != nullptr) {
-                                           m_peers.netScan->logic().Ping_MAJ();
-                                       }
-                                   },
-                                   [this] {
-                                       if (m_peers.netScan != nullptr) {
-                                           m_peers.netScan->logic().GetDHCPDleases();
-                                       }
-                                   },
-                                   [this](const std::string& message) {
-                                       showFileErrorWithoutWaiting(this,
-                                                                   QString::fromStdString(message));
-                                   }});
-    m_scheduler->setQuietTick([this] { m_periodicJobs->quietTick(); });
-    // A check pings the whole room: its LED shows what the check found.
-    m_followUps->setGroupResult([this](const std::string& group, bool answered) {
+    const auto setGroupLed = [this](const std::string& group, bool answered) {
         const int row = groupIndexOf(m_state, group);
         if (row >= 0 && row < m_rows->count()) {
             m_rows->setLed(row, answered ? m_leds.LedGreen : m_leds.LedRed);
         }
-    });
-    // Each follow-up pings the group its command was given for, by name.
-    m_powerCommands->setPowerUpFollowUp(
-        [this](const std::string& group, const power::FollowUpScope& scope) {
-            try {
-                m_followUps->FollowUpLaunch(group, scope);
-            } catch (const FileError& error) {
-                reportTimerError(error);
-            }
-        });
-    m_powerCommands->setShutdownFollowUp(
-        [this](const std::string& group, const power::FollowUpScope& scope) {
-            try {
-                m_followUps->FollowDownLaunch(group, scope);
-            } catch (const FileError& error) {
-                reportTimerError(error);
-            }
-        });
+    };
+    power::TimetableRunner::Hooks hooks;
+    // The quiet ticks' jobs that belong to the discovery window run once it is there.
+    hooks.pingRefresh = [this] {
+        if (m_peers.netScan != nullptr) {
+            m_peers.netScan->logic().Ping_MAJ();
+        }
+    };
+    hooks.leasesFetch = [this] {
+        if (m_peers.netScan != nullptr) {
+            m_peers.netScan->logic().GetDHCPDleases();
+        }
+    };
+    hooks.reportError = [this](const std::string& message) {
+        showFileErrorWithoutWaiting(this, QString::fromStdString(message));
+    };
+    // A check pings the whole room: its LED shows what the check found.
+    hooks.groupResult = setGroupLed;
+    hooks.holderChanged = [this](const std::optional<std::string>& heldElsewhere) {
+        m_titleNote = heldElsewhere.value_or(std::string());
+        showCaption();
+    };
+    // A tick may have reloaded the day's schedule.
+    hooks.afterTick = [this] { showSchedules(); };
+    hooks.refreshWhileWaiting = true;
+    m_timetables = std::make_unique<power::TimetableRunner>(
+        state, services, *m_jobs, power::kProgramHolderName, std::move(hooks));
     connect(m_rows.get(), &GroupRows::groupClicked, this, &TForm1::GMClick);
     connect(m_rows.get(), &GroupRows::timeBoxClicked, this, &TForm1::GMTimeClick);
     connect(m_rows.get(), &GroupRows::ledClicked, this, &TForm1::ledClick);
@@ -210,10 +198,6 @@ void TForm1::buildFixedControls() {
     status->setFixedHeight(19);
     setStatusBar(status);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName("Timer1");
-    m_timer1->setInterval(60000);
-    connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     m_timerExec = new QTimer(this);
     m_timerExec->setObjectName("TimerExec");
     m_timerExec->setInterval(1000);
@@ -290,11 +274,11 @@ void TForm1::FormCreate(bool localArgument) {
     setGeometry(
         reachablePlace(boundedPlace(geometry.left, geometry.top, geometry.width, geometry.height)));
     FormResize();
-    setWindowTitle(QString::fromStdString(mainWindowCaption(m_state)));
+    showCaption();
     // Only now: a box shown above (a missing image, a list that cannot be read) keeps the
     // creation waiting, and a tick before the preferences are read would start the inventory
-    // export without its server and account.
-    m_timer1->start();
+    // export without its server and account; the lock is the data directory's.
+    m_timetables->start();
     m_timerExec->start();
 }
 
@@ -397,7 +381,7 @@ void TForm1::reportTimerError(const std::exception& error) {
 }
 
 void TForm1::stopTimers() {
-    m_timer1->stop();
+    m_timetables->stop();
     m_timerExec->stop();
 }
 
@@ -429,7 +413,8 @@ WindowGeometry TForm1::windowGeometry() const {
 void TForm1::closeEvent(QCloseEvent* event) {
     // The timetables live in this program: quitting by a slip would leave the rooms as they
     // are until someone starts it again.
-    if (!m_destroyed && power::anyTimetableSet(m_state, m_services.platform.files) &&
+    if (!m_destroyed && m_timetables->holdsTimetables() &&
+        power::anyTimetableSet(m_state, m_services.platform.files) &&
         !askToConfirm(this, QString::fromUtf8(kQuitWithTimetablesQuestion))) {
         event->ignore();
         return;
@@ -532,7 +517,7 @@ void TForm1::ledClick(int tag) {
 
 void TForm1::PowerUp(const std::string& group) {
     try {
-        m_powerCommands->PowerUp(group);
+        m_timetables->commands().PowerUp(group);
     } catch (const FileError& error) {
         showFileErrorOf(error);
     }
@@ -540,7 +525,7 @@ void TForm1::PowerUp(const std::string& group) {
 
 void TForm1::Shutdown(const std::string& group) {
     try {
-        m_powerCommands->Shutdown(group);
+        m_timetables->commands().Shutdown(group);
     } catch (const FileError& error) {
         showFileErrorOf(error);
     }
@@ -742,13 +727,15 @@ void TForm1::runGroupSourceDialog() {
 }
 
 void TForm1::Timer1Timer() {
-    try {
-        m_scheduler->Timer1Timer();
-    } catch (const FileError& error) {
-        reportTimerError(error);
+    m_timetables->tick();
+}
+
+void TForm1::showCaption() {
+    std::string caption = mainWindowCaption(m_state);
+    if (!m_titleNote.empty()) {
+        caption += " - " + m_titleNote;
     }
-    // A tick may have reloaded the day's schedule.
-    showSchedules();
+    setWindowTitle(QString::fromStdString(caption));
 }
 
 // Kept for its place in the window; it has never had work to do.

@@ -29,10 +29,7 @@ namespace discovery {
 class BackgroundJobs;
 }
 namespace power {
-class FollowUps;
-class PeriodicJobs;
-class PowerCommands;
-class Scheduler;
+class TimetableRunner;
 }  // namespace power
 
 class GroupRows;
@@ -133,8 +130,10 @@ public slots:
     void ManONClick(int tag);
     void ManoffClick(int tag);
     void Commentaire1Click(int tag);
+    // One minute of the timetables, as their timer runs it.
     void Timer1Timer();
     void TimerExecTimer();
+    power::TimetableRunner& timetables() { return *m_timetables; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -156,6 +155,9 @@ private:
     // A ping refresh of every group's LED.
     void refreshLeds();
     void showSchedules();
+    // The caption with its target address, and who runs the timetables when it is not this
+    // program.
+    void showCaption();
     void showFileErrorOf(const std::exception& error);
     // An error met by a timer: a console line and a box that does not hold the timer up.
     void reportTimerError(const std::exception& error);
@@ -178,16 +180,14 @@ private:
     QWidget* m_shape1 = nullptr;
     QLabel* m_nomliste = nullptr;
     QPlainTextEdit* m_memo = nullptr;
-    QTimer* m_timer1 = nullptr;
     QTimer* m_timerExec = nullptr;
+    // What the title adds while the service holds the timetables.
+    std::string m_titleNote;
 
     std::unique_ptr<GroupRows> m_rows;
     std::string m_shownGroup;
     std::unique_ptr<discovery::BackgroundJobs> m_jobs;
-    std::unique_ptr<power::FollowUps> m_followUps;
-    std::unique_ptr<power::PowerCommands> m_powerCommands;
-    std::unique_ptr<power::Scheduler> m_scheduler;
-    std::unique_ptr<power::PeriodicJobs> m_periodicJobs;
+    std::unique_ptr<power::TimetableRunner> m_timetables;
 };
 
 }  // namespace vt

@@ -162,7 +162,8 @@ std::optional<bool> FollowUps::report(discovery::JobPoll& job, bool powerUp,
     }
     const std::string incident = incidentLine(
         m_services, answer.before, powerUp ? kNotStartedError : kNotStoppedError, *cause);
-    (powerUp ? m_state.WolIncidents : m_state.ShutdownIncidents).push_back(incident);
+    logIncident(m_state, m_services, powerUp ? IncidentLog::PowerUp : IncidentLog::Shutdown,
+                incident);
     console.appendLine(incident);
     return answered;
 }

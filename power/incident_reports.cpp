@@ -50,14 +50,21 @@ void sayNothingOpened(const Services& services, const std::string& path) {
     services.console.appendLine(kNothingOpenedMessage + path);
 }
 
-void saveLog(const VtlVar& state, const Services& services, const char* file,
-             const std::vector<std::string>& log) {
-    saveTextLines(services.platform.files, state.DataDir + file, log);
+// The log's file, as current as can be: another process may have added incidents. A file
+// that cannot be read is written again from memory, so that the viewer has one to open.
+std::vector<std::string> logForReport(const VtlVar& state, const Services& services,
+                                      IncidentLog log) {
+    const std::string path = state.DataDir + incidentLogFile(log);
+    if (auto lines = readTextLines(services.platform.files, path)) {
+        return std::move(*lines);
+    }
+    const std::vector<std::string>& lines = incidentsInMemory(state, log);
+    saveTextLines(services.platform.files, path, lines);
+    return lines;
 }
 
-bool showReport(const VtlVar& state, const Services& services, const char* logFile,
-                const std::vector<std::string>& log, const std::vector<std::string>& report) {
-    saveLog(state, services, logFile, log);
+bool showReport(const VtlVar& state, const Services& services,
+                const std::vector<std::string>& report) {
     const std::string path = state.DataDir + kReportFile;
     saveTextLines(services.platform.files, path, report);
     if (!services.platform.processes.openDocument(kTextViewer, path)) {
@@ -67,14 +74,14 @@ bool showReport(const VtlVar& state, const Services& services, const char* logFi
     return true;
 }
 
+}  // namespace
+
 void openInSpreadsheet(const Services& services, const std::string& path) {
     platform::Processes& processes = services.platform.processes;
     if (!processes.openDocument(kSpreadsheet, path) && !processes.openDocument(kTextViewer, path)) {
         sayNothingOpened(services, path);
     }
 }
-
-}  // namespace
 
 std::string reportLine(std::string_view incident) {
     std::string rest(incident);
@@ -110,22 +117,22 @@ std::vector<std::string> machineListLines(const VtlVar& state, const platform::F
 }
 
 bool showWolReport(const VtlVar& state, const Services& services) {
-    return showReport(state, services, kWolLogFile, state.WolIncidents,
-                      wolReportLines(state.WolIncidents));
+    return showReport(state, services,
+                      wolReportLines(logForReport(state, services, IncidentLog::PowerUp)));
 }
 
 bool showShutdownReport(const VtlVar& state, const Services& services) {
-    return showReport(state, services, kShutdownLogFile, state.ShutdownIncidents,
-                      shutdownReportLines(state.ShutdownIncidents));
+    return showReport(state, services,
+                      shutdownReportLines(logForReport(state, services, IncidentLog::Shutdown)));
 }
 
 void exportWolIncidents(const VtlVar& state, const Services& services) {
-    saveLog(state, services, kWolLogFile, state.WolIncidents);
+    logForReport(state, services, IncidentLog::PowerUp);
     openInSpreadsheet(services, state.DataDir + kWolLogFile);
 }
 
 void exportShutdownIncidents(const VtlVar& state, const Services& services) {
-    saveLog(state, services, kShutdownLogFile, state.ShutdownIncidents);
+    logForReport(state, services, IncidentLog::Shutdown);
     openInSpreadsheet(services, state.DataDir + kShutdownLogFile);
 }
 

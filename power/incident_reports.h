@@ -48,6 +48,10 @@ std::vector<std::string> machineListLines(const VtlVar& state, const platform::F
 bool showWolReport(const VtlVar& state, const Services& services);
 bool showShutdownReport(const VtlVar& state, const Services& services);
 
+// Opens a written file in the spreadsheet, or in the text viewer when no spreadsheet starts;
+// the console says where the file is when neither does.
+void openInSpreadsheet(const Services& services, const std::string& path);
+
 // "Incidents WOL -> CSV" / "Incidents shutdown -> CSV" / "Liste machines -> CSV": write the
 // file and open it in the spreadsheet, or in the text viewer when no spreadsheet starts.
 // The machine list is written only once every group file has been read.

@@ -43,7 +43,8 @@ PowerCommands::~PowerCommands() {
 }
 
 void PowerCommands::addWolIncident(const std::string& machine, const char* cause) {
-    m_state.WolIncidents.push_back(incidentLine(m_services, machine, kNotStartedError, cause));
+    logIncident(m_state, m_services, IncidentLog::PowerUp,
+                incidentLine(m_services, machine, kNotStartedError, cause));
 }
 
 void PowerCommands::runBatch(const std::string& path, const std::vector<std::string>& lines) {

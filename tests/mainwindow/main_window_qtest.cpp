@@ -24,6 +24,7 @@
 #include "mainwindow/application.h"
 #include "mainwindow/main.h"
 #include "mainwindow/uConsole.h"
+#include "power/timetable_runner.h"
 #include "tests/support/qt/program_folder.h"
 
 using vt::test::ProgramFolder;
@@ -33,8 +34,8 @@ namespace {
 const QStringList kStartFiles = {
     "Autres",       "led-gris.bmp", "led-orange.bmp",    "led-rouge.bmp",
     "led-vert.bmp", "liste.ip",     "liste.ip.discover", "liste.mac",
-    "liste.patch",  "settings.ini", "shutdown.followup", "vtl.ini",
-    "wol.followup"};
+    "liste.patch",  "settings.ini", "shutdown.followup", "vt_scheduler.lck",
+    "vtl.ini",      "wol.followup"};
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -300,14 +301,23 @@ private slots:
         QVERIFY(child<QPushButton>("BtnSave")->isEnabled());
     }
 
-    void timersRunFromCreation() {
+    // The program alone on its folder runs the timetables from its creation on; a second one
+    // on the same folder waits, and says who runs them in its title and console.
+    void timersRunFromCreationAndOneProgramSchedules() {
         start();
-        auto* scheduler = form().findChild<QTimer*>("Timer1");
         auto* exec = form().findChild<QTimer*>("TimerExec");
-        QVERIFY(scheduler && exec);
-        QCOMPARE(scheduler->interval(), 60000);
+        QVERIFY(exec && exec->isActive());
         QCOMPARE(exec->interval(), 1000);
-        QVERIFY(scheduler->isActive() && exec->isActive());
+        QVERIFY(form().timetables().holdsTimetables());
+        QVERIFY(!form().windowTitle().contains("Planification"));
+
+        vt::Application second(m_folder->options());
+        QVERIFY(!second.mainWindow().timetables().holdsTimetables());
+        const QString waiting = QString("Planification assurée par Vantorel (pid %1)")
+                                    .arg(QCoreApplication::applicationPid());
+        QVERIFY(second.mainWindow().windowTitle().endsWith(" - " + waiting));
+        second.mainWindow().Timer1Timer();
+        QVERIFY(!second.mainWindow().timetables().holdsTimetables());
     }
 
     void rightPanelStaysInViewWhileRowsScroll() {
@@ -390,13 +400,14 @@ private slots:
         QCOMPARE(m_app->leds().LedRed.size(), QSize(17, 17));
     }
 
-    void quitterWritesPreferencesLogsAndCleansDriveC() {
+    void quitterWritesPreferencesAndCleansDriveC() {
         m_folder->writeLines("vtl.ini", {"esu=true", "pdc=\\\\PDC", "inconnu=1"});
         m_folder->writeBytes(m_folder->driveC() + "5.mark", "");
         m_folder->writeBytes(m_folder->driveC() + "ping5.txt", "PC1=1");
         m_folder->writeBytes(m_folder->driveC() + "notes.txt", "a moi");
         start(true);
         m_app->show();
+        // An incident reaches its file when it is found; the exit leaves the logs alone.
         m_app->state().WolIncidents.push_back("06/12/2026;07:35:20;PC1;pas de réponse;x;");
         form().findChild<QAction*>("Quitter1")->trigger();
         QVERIFY(m_app->finished());
@@ -407,9 +418,7 @@ private slots:
             "cheight=310", "shutdown_wait=0", "shutdown_comment=", "offset=0",  "ocs_login=",
             "ocs_pwd=",    "ocs_server=",     "ipr_url=",          "ipr_login="};
         QCOMPARE(m_folder->readLines("vtl.ini"), expected);
-        QCOMPARE(m_folder->readLines("wol.followup"),
-                 (std::vector<std::string>{vt::kWolLogHeader,
-                                           "06/12/2026;07:35:20;PC1;pas de réponse;x;"}));
+        QCOMPARE(m_folder->readLines("wol.followup"), std::vector<std::string>{vt::kWolLogHeader});
         QCOMPARE(m_folder->readLines("shutdown.followup"),
                  std::vector<std::string>{vt::kShutdownLogHeader});
         QVERIFY(!QFile::exists(QString::fromStdString(m_folder->driveC() + "5.mark")));
@@ -493,7 +502,6 @@ private slots:
         m_app->show();
         QVERIFY(m_app->platform().files.setReadOnly(m_folder->path("vtl.ini"), true));
         m_folder->writeBytes(m_folder->driveC() + "7.mark", "");
-        m_app->state().ShutdownIncidents.push_back("ligne;");
         form().close();
         QStringList messages;
         for (const vt::AskedDialog& dialog : vt::DialogAnswers::asked()) {
@@ -504,7 +512,6 @@ private slots:
                      messages[0].endsWith("vtl.ini"),
                  qPrintable(messages[0]));
         QCOMPARE(m_folder->readBytes("vtl.ini"), std::optional<std::string>(""));
-        QCOMPARE(m_folder->readLines("shutdown.followup").back(), std::string("ligne;"));
         QVERIFY(!QFile::exists(QString::fromStdString(m_folder->driveC() + "7.mark")));
     }
 };

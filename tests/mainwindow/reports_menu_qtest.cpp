@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/incident_logs.h"
 #include "dialogs/answerable_dialog.h"
 #include "dialogs/dialog_answers.h"
 #include "mainwindow/application.h"
@@ -99,7 +100,7 @@ private slots:
     }
 
     void bothReportsShareOneFileAndOpenInTheViewer() {
-        m_app->state().WolIncidents.push_back(kWolIncident);
+        vt::logIncident(m_app->state(), m_app->services(), vt::IncidentLog::PowerUp, kWolIncident);
         trigger("IncidentsWOL1");
         const std::vector<std::string> report = m_folder->readLines("rapport.txt");
         QCOMPARE(report.size(), std::size_t(4));
@@ -110,7 +111,7 @@ private slots:
         QCOMPARE(report[3],
                  std::string("le 06/12/2026 à 07:35:20 l'ordinateur PC12 ne s'est pas mis "
                              "en marche.  Cause : raison inconnue;"));
-        // The log itself is written before its report.
+        // The report is made from the log's file.
         QCOMPARE(m_folder->readLines("wol.followup").back(), kWolIncident);
 
         trigger("Incidentsshutdown1");
@@ -124,7 +125,7 @@ private slots:
 
     void withoutAViewerTheProgramShowsTheReportItself() {
         qputenv("PATH", QByteArray::fromStdString(m_folder->root() + "/nobin"));
-        m_app->state().WolIncidents.push_back(kWolIncident);
+        vt::logIncident(m_app->state(), m_app->services(), vt::IncidentLog::PowerUp, kWolIncident);
         QPlainTextEdit* text = nullptr;
         QString shown;
         vt::AnswerableDialog::setOpeningHook([&](QDialog& dialog) {

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include "core/file_error.h"
+#include "core/incident_logs.h"
 #include "power/power_commands.h"
 #include "tests/support/temp_dir_test.h"
 
@@ -71,6 +73,7 @@ class FollowUpResultTest : public FollowUpTest, public ::testing::WithParamInter
 
 TEST_P(FollowUpResultTest, OnlyAMachineThatDidNotChangeStateIsLogged) {
     const ResultCase& c = GetParam();
+    state.DataDir = path("");
     writeLines("SALLE1", {"PC12"});
     c.powerUp ? followUps->FollowUpLaunch("SALLE1") : followUps->FollowDownLaunch("SALLE1");
     console.lines.clear();
@@ -80,6 +83,14 @@ TEST_P(FollowUpResultTest, OnlyAMachineThatDidNotChangeStateIsLogged) {
 
     EXPECT_EQ(state.WolIncidents, c.wolIncidents);
     EXPECT_EQ(state.ShutdownIncidents, c.shutdownIncidents);
+    // Each incident is in its file as soon as it is found, under the header of a new file.
+    for (const auto& [file, header, log] :
+         {std::tuple{"wol.followup", kWolLogHeader, &c.wolIncidents},
+          std::tuple{"shutdown.followup", kShutdownLogHeader, &c.shutdownIncidents}}) {
+        Lines expected = log->empty() ? Lines{} : Lines{header};
+        expected.insert(expected.end(), log->begin(), log->end());
+        EXPECT_EQ(fileExists(file) ? readLines(file) : Lines{}, expected) << file;
+    }
     Lines expectedConsole{c.reportLine};
     for (const Lines* log : {&c.wolIncidents, &c.shutdownIncidents}) {
         expectedConsole.insert(expectedConsole.end(), log->begin(), log->end());

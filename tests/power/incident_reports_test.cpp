@@ -124,18 +124,25 @@ TEST_F(IncidentReportsTest, ReportIsWrittenEvenWhenNoViewerStarts) {
     EXPECT_EQ(processes.opened.size(), 1u);
 }
 
-TEST_F(IncidentReportsTest, UnwritableFilesThrowAndNothingIsOpened) {
+TEST_F(IncidentReportsTest, UnwritableReportThrowsAndNothingIsOpened) {
     writeLines("rapport.txt", {"earlier"});
     files().setReadOnly(dataPath("rapport.txt"), true);
     EXPECT_THROW(showWolReport(state, services()), FileError);
     EXPECT_EQ(readLines("rapport.txt"), Lines{"earlier"});
-
-    writeLines("shutdown.followup", {"earlier"});
-    files().setReadOnly(dataPath("shutdown.followup"), true);
-    EXPECT_THROW(showShutdownReport(state, services()), FileError);
-    EXPECT_THROW(exportShutdownIncidents(state, services()), FileError);
-    EXPECT_EQ(readLines("shutdown.followup"), Lines{"earlier"});
     EXPECT_TRUE(processes.opened.empty());
+}
+
+// The service appends what its checks find while the program runs: the reports and exports
+// show the files, never the program's older copy, and leave them as they are.
+TEST_F(IncidentReportsTest, ReportsShowWhatAnotherProcessAppended) {
+    const std::string appended = "07/12/2026;07:40:00;PC9;ne s'est pas arrêté;accès refusé;";
+    writeLines("shutdown.followup", {kShutdownLogHeader, appended});
+    files().setReadOnly(dataPath("shutdown.followup"), true);
+    EXPECT_TRUE(showShutdownReport(state, services()));
+    EXPECT_EQ(readLines("rapport.txt").back(), reportLine(appended));
+    exportShutdownIncidents(state, services());
+    EXPECT_EQ(readLines("shutdown.followup"), (Lines{kShutdownLogHeader, appended}));
+    EXPECT_EQ(processes.opened.back(), "scalc.exe|" + dataPath("shutdown.followup"));
 }
 
 TEST_F(IncidentReportsTest, IncidentExportsWriteTheLogAndOpenItInTheSpreadsheet) {

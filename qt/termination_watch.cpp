@@ -1,4 +1,4 @@
-#include "mainwindow/termination_watch.h"
+#include "qt/termination_watch.h"
 
 #include <QSocketNotifier>
 
