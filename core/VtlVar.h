@@ -29,6 +29,9 @@ struct Preferences {
     std::string ocs_server;
     std::string ipr_url;
     std::string ipr_login;
+    // "A", "B" or "C": no power-on on that zone's school holidays; empty, no zone.
+    std::string zone_vacances;
+    bool pas_allumage_feries = false;
 };
 
 // Today's times of one group, as its row shows and edits them.

@@ -27,6 +27,8 @@ PreferenceFields preferenceFieldsOf(const VtlVar& state) {
     fields.ocsServer = prefs.ocs_server;
     fields.iprLogin = prefs.ipr_login;
     fields.iprUrl = prefs.ipr_url;
+    fields.schoolZone = prefs.zone_vacances;
+    fields.noPowerOnPublicHolidays = prefs.pas_allumage_feries;
     return fields;
 }
 
@@ -50,6 +52,8 @@ void takePreferenceFields(VtlVar& state, const PreferenceFields& fields) {
     prefs.ocs_server = trim(fields.ocsServer);
     prefs.ipr_login = trim(fields.iprLogin);
     prefs.ipr_url = trim(fields.iprUrl);
+    prefs.zone_vacances = fields.schoolZone;
+    prefs.pas_allumage_feries = fields.noPowerOnPublicHolidays;
 }
 
 }  // namespace vt

@@ -21,6 +21,9 @@ struct PreferenceFields {
     std::string ocsPassword;      // Eocs_pwd
     std::string iprUrl;           // url_ipr_prefs
     std::string iprLogin;         // login_ipr_prefs
+    std::string schoolZone;       // zone_vacances_pref: "A", "B", "C" or empty
+    // feries_pref
+    bool noPowerOnPublicHolidays = false;
 };
 
 // The fields at each opening. The address and mask shown are the effective Wake-on-LAN

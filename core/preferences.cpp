@@ -100,6 +100,9 @@ void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry&
     prefs.ocs_server = file.text("ocs_server");
     prefs.ipr_url = file.text("ipr_url");
     prefs.ipr_login = file.text("ipr_login");
+    const std::string zone = toUpperAscii(trim(file.text("zone_vacances")));
+    prefs.zone_vacances = zone == "A" || zone == "B" || zone == "C" ? zone : std::string();
+    prefs.pas_allumage_feries = file.integer("pas_allumage_feries").value_or(0) != 0;
 }
 
 std::vector<std::string> preferencesFileLines(const VtlVar& state,
@@ -126,6 +129,8 @@ std::vector<std::string> preferencesFileLines(const VtlVar& state,
         "ocs_server=" + prefs.ocs_server,
         "ipr_url=" + prefs.ipr_url,
         "ipr_login=" + prefs.ipr_login,
+        "zone_vacances=" + prefs.zone_vacances,
+        "pas_allumage_feries=" + number(prefs.pas_allumage_feries ? 1 : 0),
     };
 }
 

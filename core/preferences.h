@@ -24,7 +24,7 @@ inline constexpr const char* kPreferencesFile = "vtl.ini";
 void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry& mainWindow,
                      bool createWhenMissing = true);
 
-// The 19 lines of "vtl.ini" in their fixed order.
+// The lines of "vtl.ini" in their fixed order.
 std::vector<std::string> preferencesFileLines(const VtlVar& state,
                                               const WindowGeometry& mainWindow);
 

@@ -1,5 +1,9 @@
 #include "dialogs/uprefs.h"
 
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +73,24 @@ TPrefs::TPrefs(VtlVar& state, QWidget* parent) : AnswerableDialog(parent), m_sta
     m_iprUrl = addField(ipr, "url_ipr_prefs", "URL  :", 0, 240);
     m_iprLogin = addField(ipr, "login_ipr_prefs", "login  : ", 1, 200);
 
+    QGroupBox* holidays = addBox(this, "GroupBox5", "Vacances et jours fériés",
+                                 QRect(kRightColumn, 320, kBoxWidth, 110));
+    QLabel* zoneLabel =
+        addLabel(holidays, "zone_vacances_pref_label",
+                 "Zone de vacances scolaires :", QRect(16, kFirstLine + 3, kCaptionWidth, 17));
+    m_schoolZone = new QComboBox(holidays);
+    m_schoolZone->setObjectName("zone_vacances_pref");
+    m_schoolZone->setGeometry(kFieldLeft, kFirstLine, 100, kFieldHeight);
+    // The item's data is what "vtl.ini" keeps; no zone keeps every power-on.
+    m_schoolZone->addItem("Aucune", QString());
+    for (const char* zone : {"A", "B", "C"}) {
+        m_schoolZone->addItem(QString("Zone ") + zone, QString(zone));
+    }
+    zoneLabel->setBuddy(m_schoolZone);
+    m_publicHolidays = new QCheckBox("Pas d'allumage les jours fériés", holidays);
+    m_publicHolidays->setObjectName("feries_pref");
+    m_publicHolidays->setGeometry(16, kFirstLine + kLinePitch, 300, 19);
+
     QPushButton* ok = addButton(this, "BitBtn1", "OK", QRect(438, 500, 75, 25));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TPrefs::confirmAndAccept);
@@ -102,6 +124,8 @@ void TPrefs::FormActivate() {
     m_ocsServer->setText(text(fields.ocsServer));
     m_iprLogin->setText(text(fields.iprLogin));
     m_iprUrl->setText(text(fields.iprUrl));
+    m_schoolZone->setCurrentIndex(std::max(0, m_schoolZone->findData(text(fields.schoolZone))));
+    m_publicHolidays->setChecked(fields.noPowerOnPublicHolidays);
 }
 
 void TPrefs::BitBtn1Click() {
@@ -116,6 +140,8 @@ void TPrefs::BitBtn1Click() {
     fields.ocsServer = text(m_ocsServer);
     fields.iprLogin = text(m_iprLogin);
     fields.iprUrl = text(m_iprUrl);
+    fields.schoolZone = m_schoolZone->currentData().toString().toStdString();
+    fields.noPowerOnPublicHolidays = m_publicHolidays->isChecked();
     takePreferenceFields(m_state, fields);
 }
 

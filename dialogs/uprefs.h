@@ -7,6 +7,8 @@
 #include "core/VtlVar.h"
 #include "dialogs/answerable_dialog.h"
 
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -41,6 +43,8 @@ private:
     QLineEdit* m_ocsPassword = nullptr;
     QLineEdit* m_iprUrl = nullptr;
     QLineEdit* m_iprLogin = nullptr;
+    QComboBox* m_schoolZone = nullptr;
+    QCheckBox* m_publicHolidays = nullptr;
 };
 
 }  // namespace vt

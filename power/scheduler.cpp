@@ -89,6 +89,13 @@ Scheduler::Scheduler(VtlVar& state, const Services& services, PowerActions& acti
 
 bool Scheduler::Timer1Timer() {
     const platform::LocalDateTime now = m_services.clock.now();
+    const std::chrono::sys_days today = calendarDayOf(now);
+    const std::optional<NoPowerOnDay> noPowerOn = noPowerOnDay(
+        m_state.Prefs, m_schoolCalendar.calendarFor(today, m_state, m_services), today);
+    if (m_skippedDay != today) {
+        m_skippedDay = today;
+        m_skippedGroups.clear();
+    }
     bool fired = false;
     resizeSchedules(m_state);
     // Lines learned while the cache tool held the address lists get their next chance; a list
@@ -108,8 +115,12 @@ bool Scheduler::Timer1Timer() {
             continue;
         }
         if (IsDue(schedule.PowerOnTime, now)) {
-            m_actions.PowerUp(group);
-            fired = true;
+            if (!noPowerOn) {
+                m_actions.PowerUp(group);
+                fired = true;
+            } else if (m_skippedGroups.insert(group).second) {
+                m_services.console.appendLine(noPowerOn->cause + " : pas d'allumage de " + group);
+            }
         }
         if (IsDue(schedule.ShutdownTime, now)) {
             m_actions.Shutdown(group);

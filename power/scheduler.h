@@ -7,12 +7,14 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
 #include "core/VtlVar.h"
 #include "core/services.h"
 #include "platform/date_time.h"
+#include "power/no_power_on_days.h"
 #include "power/power_actions.h"
 
 namespace vt::power {
@@ -53,7 +55,9 @@ public:
     Scheduler(VtlVar& state, const Services& services, PowerActions& actions);
 
     // One tick. Returns true when a group action fired. A FileError of an action (or of the
-    // schedule reload) ends the tick there and reaches the caller, which shows it.
+    // schedule reload) ends the tick there and reaches the caller, which shows it. On a school
+    // holiday of the chosen zone, or a public holiday when the preferences say so, no group is
+    // powered on, which the console tells once per group and day; shutdowns still run.
     bool Timer1Timer();
 
     // Runs at the end of a tick on which no group action fired; unset, nothing runs.
@@ -64,6 +68,9 @@ private:
     Services m_services;
     PowerActions& m_actions;
     std::function<void()> m_quietTick;
+    SchoolCalendarSource m_schoolCalendar;
+    std::optional<std::chrono::sys_days> m_skippedDay;
+    std::set<std::string> m_skippedGroups;
 };
 
 }  // namespace vt::power

@@ -1,6 +1,8 @@
 #include "power/utimer.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDate>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 #include "dialogs/dialog_answers.h"
 #include "dialogs/message_box.h"
 #include "dialogs/window_placement.h"
+#include "power/no_power_on_days.h"
 #include "qt/controls.h"
 #include "qt/window_style.h"
 
@@ -24,6 +27,8 @@ constexpr int kButtonHeight = 25;
 constexpr int kPanelLeft = 8;
 constexpr int kFirstDayTop = 80;
 constexpr int kDayPitch = 30;
+// The next day without power-on sits in the free band above the option panel.
+constexpr int kNextDayOffAbovePanel = 24;
 
 constexpr std::array<const char*, 7> kDayBoxNames = {"plundi",    "pmardi",  "pmercredi", "pjeudi",
                                                      "pvendredi", "psamedi", "pdimanche"};
@@ -91,6 +96,9 @@ Tadvanced_timer::Tadvanced_timer(VtlVar& state, platform::FileSystem& files, QWi
     m_synch->setObjectName("option_synch");
     m_synch->setGeometry(52, 11, 316, 19);
 
+    m_nextDayOff = addLabel(this, "prochain_jour_sans_allumage", QString(),
+                            QRect(kPanelLeft, 0, kWidth - 2 * kPanelLeft, 17));
+
     m_ok = new QPushButton("OK", this);
     m_ok->setObjectName("bouton_ok");
     m_ok->resize(kButtonWidth, kButtonHeight);
@@ -143,6 +151,12 @@ void Tadvanced_timer::FormActivate() {
         m_dayBoxes[d]->setText(QString::fromStdString(filled.days[d]));
     }
     m_synch->setChecked(filled.synchronise);
+    const QDate date = QDate::currentDate();
+    const platform::LocalDateTime today =
+        m_clock ? m_clock->now() : platform::LocalDateTime{date.year(), date.month(), date.day()};
+    m_nextDayOff->setText(QString::fromStdString(power::nextDayWithoutPowerOnLine(
+        m_state, m_files, QCoreApplication::applicationDirPath().toStdString() + "/",
+        power::calendarDayOf(today))));
     place();
     applyLayout(filled.everyDay);
 }
@@ -162,6 +176,7 @@ void Tadvanced_timer::applyLayout(bool everyDay) {
     m_ok->move(kOkLeft, layout.okTop);
     m_cancel->move(layout.cancelLeft, layout.cancelTop);
     m_panel->move(kPanelLeft, layout.panelTop);
+    m_nextDayOff->move(kPanelLeft, layout.panelTop - kNextDayOffAbovePanel);
 }
 
 power::ScheduleEditorContents Tadvanced_timer::contents() const {

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "core/VtlVar.h"
+#include "core/services.h"
 #include "platform/platform.h"
 #include "power/schedule_editor.h"
 
@@ -32,6 +33,9 @@ public:
     // Where the dialog's top-left corner goes; asked at once and at every opening, so it
     // follows the main window when that has moved.
     void setPlacement(std::function<QPoint()> topLeft);
+    // The clock whose date starts the search for the next day without power-on; unset, the
+    // system's date.
+    void setClock(const Clock* clock) { m_clock = clock; }
 
     // The modal opening, for CurrentGroup, EditedGroupIndex and EditedTimeField: fills the
     // dialog, then takes a preset answer (dialog_answers.h) without showing it, or shows it.
@@ -65,6 +69,7 @@ private:
     VtlVar& m_state;
     platform::FileSystem& m_files;
     std::function<QPoint()> m_placement;
+    const Clock* m_clock = nullptr;
 
     QLabel* m_title = nullptr;  // StaticText1
     QCheckBox* m_tlj = nullptr;
@@ -76,6 +81,7 @@ private:
     std::array<QLineEdit*, 7> m_dayBoxes{};  // plundi ... pdimanche
     QFrame* m_panel = nullptr;               // Panel1
     QCheckBox* m_synch = nullptr;            // option_synch
+    QLabel* m_nextDayOff = nullptr;          // prochain_jour_sans_allumage
     QPushButton* m_ok = nullptr;             // bouton_ok
     QPushButton* m_cancel = nullptr;         // bouton_annule
 };

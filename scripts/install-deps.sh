@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
-    pkgconf libmariadb-dev mariadb-server
+    pkgconf libmariadb-dev mariadb-server libical-dev
     clang libclang-rt-dev
 )
 

@@ -165,14 +165,16 @@ TEST_F(PreferencesTest, SavesExactlyNineteenLinesInTheFixedOrder) {
               "masque=255.255.255.0\r\nleft=-3\r\ntop=40\r\nheight=500\r\ncleft=1000\r\n"
               "ctop=2\r\ncheight=310\r\nshutdown_wait=1\r\nshutdown_comment=Arr\xEAt\r\n"
               "offset=-15\r\nocs_login=\r\nocs_pwd=s3cr=t\r\nocs_server=\r\nipr_url=\r\n"
-              "ipr_login=\r\n");
-    EXPECT_EQ(preferencesFileLines(state, window).size(), 19u);
+              "ipr_login=\r\nzone_vacances=\r\npas_allumage_feries=0\r\n");
+    EXPECT_EQ(preferencesFileLines(state, window).size(), 21u);
 }
 
 TEST_F(PreferencesTest, SaveAndLoadGiveBackTheSameValues) {
     state.Prefs.pdc = "\\\\PDC";
     state.Prefs.shutdown_comment = "L'ordinateur va s'éteindre";
     state.Prefs.cleft = -2147483647 - 1;
+    state.Prefs.zone_vacances = "B";
+    state.Prefs.pas_allumage_feries = true;
     window.left = 2147483647;
     SavePreferences(state, files(), window);
     VtlVar reloaded;
@@ -182,6 +184,8 @@ TEST_F(PreferencesTest, SaveAndLoadGiveBackTheSameValues) {
     EXPECT_EQ(reloaded.Prefs.pdc, state.Prefs.pdc);
     EXPECT_EQ(reloaded.Prefs.shutdown_comment, state.Prefs.shutdown_comment);
     EXPECT_EQ(reloaded.Prefs.cleft, state.Prefs.cleft);
+    EXPECT_EQ(reloaded.Prefs.zone_vacances, "B");
+    EXPECT_TRUE(reloaded.Prefs.pas_allumage_feries);
     EXPECT_EQ(other.left, window.left);
 }
 
@@ -215,7 +219,7 @@ TEST_F(PreferencesTest, RandomBytesAndHugeLinesDoNotCrash) {
     EXPECT_EQ(window.left, 195);
     EXPECT_EQ(state.Prefs.pdc.size(), 3'000'000u);
     SavePreferences(state, files(), window);
-    EXPECT_EQ(readLines("vtl.ini").size(), 19u);
+    EXPECT_EQ(readLines("vtl.ini").size(), 21u);
 }
 
 TEST_F(PreferencesTest, EffectiveTargetIsThePreferenceElseTheFirstInterface) {

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 
 #include <filesystem>
 
+#include "core/preferences.h"
 #include "dialogs/answerable_dialog.h"
 #include "dialogs/dialog_answers.h"
 #include "dialogs/uSearchPC.h"
@@ -96,11 +98,12 @@ private slots:
     }
 
     void preferencesShowTheStateAndOkTakesTheFieldsBack() {
-        m_folder->writeLines("vtl.ini",
-                             {"ip=192.168.1.255", "masque=255.255.255.0", "shutdown_wait=30",
-                              "shutdown_comment=Fin des cours : enregistrez votre travail",
-                              "ocs_server=192.168.1.5", "ocs_login=ocs", "ocs_pwd=ocs-secret",
-                              "ipr_url=http://192.168.1.254/dhcp.htm", "ipr_login=admin"});
+        m_folder->writeLines(
+            "vtl.ini",
+            {"ip=192.168.1.255", "masque=255.255.255.0", "shutdown_wait=30",
+             "shutdown_comment=Fin des cours : enregistrez votre travail", "ocs_server=192.168.1.5",
+             "ocs_login=ocs", "ocs_pwd=ocs-secret", "ipr_url=http://192.168.1.254/dhcp.htm",
+             "ipr_login=admin", "zone_vacances=c"});
         start();
         const std::optional<std::string> fileBefore = m_folder->readBytes("vtl.ini");
         QStringList shown;
@@ -115,19 +118,25 @@ private slots:
                 prefs.findChild<QLineEdit*>("offset_pref")->setText(" 45");
                 prefs.findChild<QLineEdit*>("Eocs_login")->setText("  lecteur ");
                 prefs.findChild<QLineEdit*>("masque_pref")->setText("255.255.0.0");
+                auto* zone = prefs.findChild<QComboBox*>("zone_vacances_pref");
+                shown << zone->currentText();
+                zone->setCurrentText("Zone B");
+                prefs.findChild<QCheckBox*>("feries_pref")->setChecked(true);
             },
             Picture::AsOpened);
         vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
         trigger("Prfrences1");
         QCOMPARE(vt::DialogAnswers::asked().back().caption, QString("Prefs"));
-        QCOMPARE(shown,
-                 (QStringList{"192.168.1.255", "255.255.255.0", "30",
-                              "Fin des cours : enregistrez votre travail", "0", "192.168.1.5",
-                              "ocs", "ocs-secret", "http://192.168.1.254/dhcp.htm", "admin"}));
+        QCOMPARE(shown, (QStringList{"192.168.1.255", "255.255.255.0", "30",
+                                     "Fin des cours : enregistrez votre travail", "0",
+                                     "192.168.1.5", "ocs", "ocs-secret",
+                                     "http://192.168.1.254/dhcp.htm", "admin", "Zone C"}));
         const vt::Preferences& prefs = state().Prefs;
         QCOMPARE(prefs.offset, 45);
         QCOMPARE(text(prefs.ocs_login), QString("lecteur"));
         QCOMPARE(text(state().WolTargetMask), QString("255.255.0.0"));
+        QCOMPARE(text(prefs.zone_vacances), QString("B"));
+        QVERIFY(prefs.pas_allumage_feries);
         // Nothing is written before the exit.
         QCOMPARE(m_folder->readBytes("vtl.ini"), fileBefore);
 
@@ -185,7 +194,7 @@ private slots:
         vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
         trigger("ImporterlesgroupesESU1");
         const std::vector<std::string> prefs = m_folder->readLines("vtl.ini");
-        QCOMPARE(prefs.size(), std::size_t(19));
+        QCOMPARE(prefs.size(), vt::preferencesFileLines(state(), vt::WindowGeometry{}).size());
         QCOMPARE(text(prefs[0]), QString("pdc=\\\\SRV"));
         QCOMPARE(text(prefs[1]), QString("esu=true"));
         QCOMPARE(text(prefs[16]), QString("ocs_server=10.0.0.5"));

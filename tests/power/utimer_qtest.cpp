@@ -15,6 +15,7 @@
 #include "dialogs/dialog_answers.h"
 #include "platform/native_platform.h"
 #include "power/utimer.h"
+#include "tests/support/fakes.h"
 #include "tests/support/qt/program_folder.h"
 
 namespace {
@@ -435,14 +436,28 @@ private slots:
         QCOMPARE(asked.back().text, QString(" L'allumage est programmé à : "));
     }
 
+    // Both show the next day without power-on, whole, above the option panel.
     void screenshotsOfBothLayouts() {
         Setting s;
         s.folder.writeLines("settings.ini",
                             {"S101", "7:30+Tous-90", "17:00+lundi,16:00+vendredi,", "", "NA"});
+        QVERIFY(QFile::copy(
+            VT_BIN_DIR "/Calendrier_Scolaire_Zones_A_B_C.ics",
+            QString::fromStdString(s.folder.programDir()) + "Calendrier_Scolaire_Zones_A_B_C.ics"));
+        s.state.Prefs.zone_vacances.push_back('B');  // GCC 12 warns wrongly of an overlap on "B"
+        vt::test::ManualClock clock;
+        clock.setDate(2026, 12, 8);
         vt::Tadvanced_timer dialog(s.state, s.files());
+        dialog.setClock(&clock);
         const QString target = vt::test::screenshotFolder(s.folder);
         s.edit(0, 1);
         openShown(dialog);
+        auto* nextDayOff = dialog.findChild<QLabel*>("prochain_jour_sans_allumage");
+        QCOMPARE(
+            nextDayOff->text(),
+            QString("Prochain jour sans allumage : lundi 21 décembre 2026 (vacances de Noël)"));
+        QVERIFY(nextDayOff->fontMetrics().horizontalAdvance(nextDayOff->text()) <=
+                nextDayOff->width());
         const QPixmap everyDay = dialog.grab();
         QCOMPARE(everyDay.size(), QSize(392, 210));
         QVERIFY(everyDay.save(target + "/schedule-editor-every-day.png"));
