@@ -2,13 +2,14 @@
 BUILD      ?= build
 ASAN_BUILD ?= build/sanitize
 FUZZ_BUILD ?= build/fuzz
+WIN_BUILD  ?= build/windows
 # Seconds each fuzz target runs in `make fuzz`.
 FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
 .PHONY: all deps configure build test unit-test sanitize-test fuzz-build fuzz-test fuzz run demo \
-        format clean
+        windows windows-test format clean
 
 all: build
 
@@ -22,8 +23,9 @@ build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 # Every test of the normal build, then the unit tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of every fuzz target.
-test: unit-test sanitize-test fuzz-test
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of every fuzz target,
+# then the Windows build's tests under Wine.
+test: unit-test sanitize-test fuzz-test windows-test
 
 unit-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
@@ -54,6 +56,16 @@ fuzz: fuzz-build
 	cd $(FUZZ_BUILD) && { VT_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --output-on-failure -j$(JOBS) \
 	    -L fuzz --timeout $$(( $(FUZZ_SECONDS) + 120 )); status=$$?; \
 	    echo "cible entrées plantages secondes"; cat fuzz-summary.txt; exit $$status; }
+
+# The platform layer, the console tools and their tests for Windows, cross-built with
+# mingw-w64 (see README, "Windows").
+windows: deps
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	      -DCMAKE_BUILD_TYPE=Release -DVT_WERROR=ON -DVT_WITH_GUI=OFF
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target vt_echo vt_cmd wolcmd vt_arpsift vt_windows_tests
+
+windows-test: windows
+	scripts/windows-test $(WIN_BUILD)
 
 run: build
 	cd $(BUILD)/bin && ./Vantorel

@@ -11,6 +11,9 @@ packages=(
     fonts-dejavu-core
     pkgconf libmariadb-dev mariadb-server libical-dev
     clang libclang-rt-dev
+    # The Windows build (make windows): mingw-w64 with posix threads, GoogleTest's sources,
+    # and Wine to run its tests.
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()
