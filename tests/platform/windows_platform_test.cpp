@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/native_platform.h"
+#include "platform/process_lock.h"
 #include "platform/termination_requests.h"
 #include "platform/text_codec.h"
 #include "platform/wake_on_lan.h"
@@ -184,6 +185,17 @@ TEST_F(WindowsPlatformTest, TimesListingsAndInterruptedWrites) {
               std::chrono::minutes(1));
     EXPECT_FALSE(files().touchFile(path("missing")));
     EXPECT_EQ(files().lastWriteTime(path("missing")), std::nullopt);
+}
+
+TEST_F(WindowsPlatformTest, AProcessLockHasOneHolderWhoseNameStaysReadable) {
+    auto held = tryProcessLock(path("service.lock"), "vt_service 42");
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(tryProcessLock(path("service.lock"), "other"), nullptr);
+    EXPECT_EQ(files().readFile(path("service.lock")), "vt_service 42");
+    held.reset();
+    EXPECT_NE(tryProcessLock(path("service.lock"), "next"), nullptr);
+    EXPECT_EQ(tryProcessLock(path("no\\such\\folder\\x.lock"), "x"), nullptr);
+    EXPECT_EQ(currentProcessId(), static_cast<long>(::GetCurrentProcessId()));
 }
 
 // What the system's command lines run as: the exit code seen by a waited run, or the file a
