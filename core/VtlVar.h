@@ -32,6 +32,9 @@ struct Preferences {
     // "A", "B" or "C": no power-on on that zone's school holidays; empty, no zone.
     std::string zone_vacances;
     bool pas_allumage_feries = false;
+    // What the consumption window counts a machine's hour on at.
+    std::int32_t puissance_poste = 60;  // W
+    double prix_kwh = 0.25;             // euros
 };
 
 // Today's times of one group, as its row shows and edits them.

@@ -29,6 +29,8 @@ PreferenceFields preferenceFieldsOf(const VtlVar& state) {
     fields.iprUrl = prefs.ipr_url;
     fields.schoolZone = prefs.zone_vacances;
     fields.noPowerOnPublicHolidays = prefs.pas_allumage_feries;
+    fields.wattsPerMachine = std::to_string(prefs.puissance_poste);
+    fields.pricePerKwh = shortFrenchDecimal(prefs.prix_kwh);
     return fields;
 }
 
@@ -54,6 +56,12 @@ void takePreferenceFields(VtlVar& state, const PreferenceFields& fields) {
     prefs.ipr_url = trim(fields.iprUrl);
     prefs.zone_vacances = fields.schoolZone;
     prefs.pas_allumage_feries = fields.noPowerOnPublicHolidays;
+    if (const auto watts = parseVtlInt(fields.wattsPerMachine); watts && *watts >= 0) {
+        prefs.puissance_poste = *watts;
+    }
+    if (const auto price = parseFrenchDecimal(fields.pricePerKwh)) {
+        prefs.prix_kwh = *price;
+    }
 }
 
 }  // namespace vt

@@ -24,6 +24,8 @@ struct PreferenceFields {
     std::string schoolZone;       // zone_vacances_pref: "A", "B", "C" or empty
     // feries_pref
     bool noPowerOnPublicHolidays = false;
+    std::string wattsPerMachine;  // puissance_pref
+    std::string pricePerKwh;      // prix_kwh_pref
 };
 
 // The fields at each opening. The address and mask shown are the effective Wake-on-LAN

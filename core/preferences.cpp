@@ -103,6 +103,12 @@ void LoadPreferences(VtlVar& state, platform::FileSystem& files, WindowGeometry&
     const std::string zone = toUpperAscii(trim(file.text("zone_vacances")));
     prefs.zone_vacances = zone == "A" || zone == "B" || zone == "C" ? zone : std::string();
     prefs.pas_allumage_feries = file.integer("pas_allumage_feries").value_or(0) != 0;
+    if (const auto watts = file.integer("puissance_poste"); watts && *watts >= 0) {
+        prefs.puissance_poste = *watts;
+    }
+    if (const auto price = parseFrenchDecimal(file.text("prix_kwh"))) {
+        prefs.prix_kwh = *price;
+    }
 }
 
 std::vector<std::string> preferencesFileLines(const VtlVar& state,
@@ -131,6 +137,8 @@ std::vector<std::string> preferencesFileLines(const VtlVar& state,
         "ipr_login=" + prefs.ipr_login,
         "zone_vacances=" + prefs.zone_vacances,
         "pas_allumage_feries=" + number(prefs.pas_allumage_feries ? 1 : 0),
+        "puissance_poste=" + number(prefs.puissance_poste),
+        "prix_kwh=" + shortFrenchDecimal(prefs.prix_kwh),
     };
 }
 

@@ -1,6 +1,9 @@
 #include "core/strings.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
+#include <charconv>
 #include <limits>
 
 #include "platform/ascii_text.h"
@@ -125,6 +128,39 @@ std::optional<std::int32_t> parseVtlInt(std::string_view text) {
         pattern = 0u - pattern;
     }
     return static_cast<std::int32_t>(pattern);
+}
+
+std::optional<double> parseFrenchDecimal(std::string_view text) {
+    std::string number = trim(text);
+    std::replace(number.begin(), number.end(), ',', '.');
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool digitsOnly = std::count(number.begin(), number.end(), '.') <= 1 &&
+                            std::any_of(number.begin(), number.end(), isDigit) &&
+                            std::all_of(number.begin(), number.end(),
+                                        [&](char c) { return c == '.' || isDigit(c); });
+    if (!digitsOnly) {
+        return std::nullopt;
+    }
+    double value = 0;
+    std::from_chars(number.data(), number.data() + number.size(), value);
+    return value;
+}
+
+std::string frenchDecimal(double value, int decimals) {
+    std::array<char, 64> text{};
+    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+    std::string result = text.data();
+    std::replace(result.begin(), result.end(), '.', ',');
+    return result;
+}
+
+std::string shortFrenchDecimal(double value) {
+    std::string text = frenchDecimal(value, 4);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == ',') {
+        text.pop_back();
+    }
+    return text;
 }
 
 std::int32_t leadingDigitsValue(std::string_view text) {

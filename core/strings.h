@@ -60,6 +60,14 @@ std::optional<std::int32_t> parseVtlInt(std::string_view text);
 // sign, "$" or "0x" stop the digits too). Values past 32 bits stay at the 32-bit maximum.
 std::int32_t leadingDigitsValue(std::string_view text);
 
+// A decimal number as a French user types it: a comma or a point before the decimals,
+// blanks around it; nothing for any other text, a negative number or one without digits.
+std::optional<double> parseFrenchDecimal(std::string_view text);
+// The number rounded to `decimals` places with a decimal comma ("0,25").
+std::string frenchDecimal(double value, int decimals);
+// The same up to four places, without the zeros at the end ("0,25", "60").
+std::string shortFrenchDecimal(double value);
+
 // An ordered list kept sorted without regard to case that ignores a line already present
 // (compared without regard to case). Serves the group buffers and the exclusion list.
 class SortedNoCaseList {

@@ -91,6 +91,11 @@ TPrefs::TPrefs(VtlVar& state, QWidget* parent) : AnswerableDialog(parent), m_sta
     m_publicHolidays->setObjectName("feries_pref");
     m_publicHolidays->setGeometry(16, kFirstLine + kLinePitch, 300, 19);
 
+    QGroupBox* energy = addBox(this, "GroupBox6", "Consommation électrique",
+                               QRect(kLeftColumn, 350, kBoxWidth, 110));
+    m_watts = addField(energy, "puissance_pref", "Puissance moyenne d'un poste (W)", 0, 60);
+    m_price = addField(energy, "prix_kwh_pref", "Prix du kWh (€) :", 1, 60);
+
     QPushButton* ok = addButton(this, "BitBtn1", "OK", QRect(438, 500, 75, 25));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TPrefs::confirmAndAccept);
@@ -126,6 +131,8 @@ void TPrefs::FormActivate() {
     m_iprUrl->setText(text(fields.iprUrl));
     m_schoolZone->setCurrentIndex(std::max(0, m_schoolZone->findData(text(fields.schoolZone))));
     m_publicHolidays->setChecked(fields.noPowerOnPublicHolidays);
+    m_watts->setText(text(fields.wattsPerMachine));
+    m_price->setText(text(fields.pricePerKwh));
 }
 
 void TPrefs::BitBtn1Click() {
@@ -142,6 +149,8 @@ void TPrefs::BitBtn1Click() {
     fields.iprUrl = text(m_iprUrl);
     fields.schoolZone = m_schoolZone->currentData().toString().toStdString();
     fields.noPowerOnPublicHolidays = m_publicHolidays->isChecked();
+    fields.wattsPerMachine = text(m_watts);
+    fields.pricePerKwh = text(m_price);
     takePreferenceFields(m_state, fields);
 }
 

@@ -45,6 +45,8 @@ private:
     QLineEdit* m_iprLogin = nullptr;
     QComboBox* m_schoolZone = nullptr;
     QCheckBox* m_publicHolidays = nullptr;
+    QLineEdit* m_watts = nullptr;
+    QLineEdit* m_price = nullptr;
 };
 
 }  // namespace vt

@@ -28,12 +28,25 @@ bool scanResults(Console& console, const std::string& group,
     return found;
 }
 
+// Each result line "name=value" as a machine and whether it answered.
+std::vector<energy::MachineState> machineStates(const std::vector<std::string>& results) {
+    std::vector<energy::MachineState> machines;
+    for (const std::string& line : results) {
+        const SplitResult pair = splitAtFirst(line, "=");
+        if (pair.found) {
+            machines.emplace_back(pair.before, trim(atMost255(pair.after)) == "1");
+        }
+    }
+    return machines;
+}
+
 }  // namespace
 
 PingRefresh::PingRefresh(VtlVar& state, const Services& services, BackgroundJobs& jobs)
     : m_state(state),
       m_services(services),
       m_jobs(jobs),
+      m_history(state, services),
       m_self(std::make_shared<PingRefresh*>(this)) {
 }
 
@@ -86,6 +99,7 @@ void PingRefresh::ExecReadMAJ(JobPoll& job, const std::string& group) {
         return;
     }
     const auto index = static_cast<std::size_t>(row - m_state.GroupList.begin());
+    m_history.observe(group, machineStates(*results), energy::ObservationSource::Ping);
     Console& console = m_services.console;
     if (!scanResults(console, group, *results, "1")) {
         if (m_setLed) {

@@ -2,7 +2,8 @@
 
 // The ping refresh of the group LEDs: one ping job per group (vt_echo pings every machine of
 // the group's file), and each job's result turns its group's LED green when at least one
-// machine answered, red when none did.
+// machine answered, red when none did. What each machine did is kept in the consumption
+// history.
 
 #include <cstddef>
 #include <functional>
@@ -12,6 +13,7 @@
 #include "core/VtlVar.h"
 #include "core/services.h"
 #include "discovery/background_jobs.h"
+#include "energy/consumption_history.h"
 
 namespace vt::discovery {
 
@@ -40,6 +42,8 @@ private:
     Services m_services;
     BackgroundJobs& m_jobs;
     GroupLedSetter m_setLed;
+    // Every answer and silence goes to the consumption history.
+    energy::ConsumptionHistory m_history;
     // Jobs may outlive this object; their handlers then only end the job.
     std::shared_ptr<PingRefresh*> m_self;
 };

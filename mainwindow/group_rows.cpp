@@ -77,8 +77,10 @@ GroupRows::GroupRows(QWidget* area, const LedImages& leds, QObject* parent)
     QAction* comment = m_popup->addAction("Commentaire");
     comment->setObjectName("Commentaire1");
     connect(comment, &QAction::triggered, this, [this] { emit commentChosen(m_popupTag); });
-    // Kept in the menu for its place; the consumption view has never had an action.
-    m_popup->addAction("Consommation électrique")->setObjectName("Consommationlectrique1");
+    QAction* consumption = m_popup->addAction("Consommation électrique");
+    consumption->setObjectName("Consommationlectrique1");
+    connect(consumption, &QAction::triggered, this,
+            [this] { emit consumptionChosen(m_popupTag); });
 }
 
 int GroupRows::tagOf(const QObject* control) {

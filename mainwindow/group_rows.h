@@ -65,6 +65,8 @@ signals:
     void offClicked(int tag);
     // "Commentaire" of the row whose button was right-clicked (-1: none was).
     void commentChosen(int tag);
+    // "Consommation électrique" of the row whose button was right-clicked (-1: none was).
+    void consumptionChosen(int tag);
 
 protected:
     // The time boxes and the LED are no buttons: their clicks are caught here.

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make
     samba samba-common-bin iproute2
-    qt6-base-dev libgl-dev
+    qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     pkgconf libmariadb-dev mariadb-server libical-dev

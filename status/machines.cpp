@@ -93,7 +93,8 @@ TEtatMachine::TEtatMachine(VtlVar& state, const Services& services, const LedIma
       m_services(services),
       m_leds(leds),
       m_jobs(jobs),
-      m_exports(exports) {
+      m_exports(exports),
+      m_history(state, services) {
     setObjectName("EtatMachine");
     setWindowTitle("Information postes");
     setFont(designFont(8));
@@ -239,6 +240,8 @@ void TEtatMachine::ExecReadAlive(discovery::JobPoll& job) {
     }
     if (const auto row = status::rowOfPingAnswer(rowLines(), answer->name)) {
         m_rows[*row].led->setPixmap(answer->answered ? m_leds.LedGreen : m_leds.LedRed);
+        m_history.observe(m_state.CurrentGroup, m_rows[*row].line, answer->answered,
+                          energy::ObservationSource::StatusWindow);
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include "core/VtlVar.h"
 #include "core/services.h"
+#include "energy/consumption_history.h"
 #include "status/inventory_exports.h"
 
 class QLabel;
@@ -102,6 +103,8 @@ private:
     const LedImages& m_leds;
     discovery::BackgroundJobs& m_jobs;
     status::InventoryExports& m_exports;
+    // Each machine's answer or silence goes to the consumption history.
+    energy::ConsumptionHistory m_history;
     std::function<QPoint()> m_mainWindowCorner;
     TficheMachine* m_sheet = nullptr;
 

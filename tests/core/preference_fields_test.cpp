@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace vt {
 namespace {
 
@@ -86,6 +89,25 @@ TEST(PreferenceFieldsTest, CommentCannotBeEmptiedAndServerValuesLoseTheirBlanks)
     fields.shutdownComment = "Extinction du soir";
     takePreferenceFields(state, fields);
     EXPECT_EQ(state.Prefs.shutdown_comment, "Extinction du soir");
+}
+
+TEST(PreferenceFieldsTest, PriceTakesADecimalCommaOrPointAndWattsAWholeNumber) {
+    VtlVar state = startedState();
+    PreferenceFields fields = preferenceFieldsOf(state);
+    EXPECT_EQ(fields.pricePerKwh + " " + fields.wattsPerMachine, "0,25 60");
+    for (const auto& [typed, price, watts] :
+         std::vector<std::tuple<std::string, double, int>>{{"0,1952", 0.1952, 60},
+                                                           {" 0.18 ", 0.18, 60},
+                                                           {"45", 45, 45},
+                                                           {"1,2,5", 45, 45},
+                                                           {"-1", 45, 45},
+                                                           {"0,2 €", 45, 45},
+                                                           {"", 45, 45}}) {
+        fields.pricePerKwh = fields.wattsPerMachine = typed;
+        takePreferenceFields(state, fields);
+        EXPECT_DOUBLE_EQ(state.Prefs.prix_kwh, price) << typed;
+        EXPECT_EQ(state.Prefs.puissance_poste, watts) << typed;
+    }
 }
 
 }  // namespace

@@ -165,8 +165,9 @@ TEST_F(PreferencesTest, SavesExactlyNineteenLinesInTheFixedOrder) {
               "masque=255.255.255.0\r\nleft=-3\r\ntop=40\r\nheight=500\r\ncleft=1000\r\n"
               "ctop=2\r\ncheight=310\r\nshutdown_wait=1\r\nshutdown_comment=Arr\xEAt\r\n"
               "offset=-15\r\nocs_login=\r\nocs_pwd=s3cr=t\r\nocs_server=\r\nipr_url=\r\n"
-              "ipr_login=\r\nzone_vacances=\r\npas_allumage_feries=0\r\n");
-    EXPECT_EQ(preferencesFileLines(state, window).size(), 21u);
+              "ipr_login=\r\nzone_vacances=\r\npas_allumage_feries=0\r\npuissance_poste=60\r\n"
+              "prix_kwh=0,25\r\n");
+    EXPECT_EQ(preferencesFileLines(state, window).size(), 23u);
 }
 
 TEST_F(PreferencesTest, SaveAndLoadGiveBackTheSameValues) {
@@ -175,6 +176,8 @@ TEST_F(PreferencesTest, SaveAndLoadGiveBackTheSameValues) {
     state.Prefs.cleft = -2147483647 - 1;
     state.Prefs.zone_vacances = "B";
     state.Prefs.pas_allumage_feries = true;
+    state.Prefs.puissance_poste = 45;
+    state.Prefs.prix_kwh = 0.1952;
     window.left = 2147483647;
     SavePreferences(state, files(), window);
     VtlVar reloaded;
@@ -186,6 +189,8 @@ TEST_F(PreferencesTest, SaveAndLoadGiveBackTheSameValues) {
     EXPECT_EQ(reloaded.Prefs.cleft, state.Prefs.cleft);
     EXPECT_EQ(reloaded.Prefs.zone_vacances, "B");
     EXPECT_TRUE(reloaded.Prefs.pas_allumage_feries);
+    EXPECT_EQ(reloaded.Prefs.puissance_poste, 45);
+    EXPECT_DOUBLE_EQ(reloaded.Prefs.prix_kwh, 0.1952);
     EXPECT_EQ(other.left, window.left);
 }
 
@@ -219,7 +224,7 @@ TEST_F(PreferencesTest, RandomBytesAndHugeLinesDoNotCrash) {
     EXPECT_EQ(window.left, 195);
     EXPECT_EQ(state.Prefs.pdc.size(), 3'000'000u);
     SavePreferences(state, files(), window);
-    EXPECT_EQ(readLines("vtl.ini").size(), 21u);
+    EXPECT_EQ(readLines("vtl.ini").size(), 23u);
 }
 
 TEST_F(PreferencesTest, EffectiveTargetIsThePreferenceElseTheFirstInterface) {

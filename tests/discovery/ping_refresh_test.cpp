@@ -98,6 +98,10 @@ TEST_F(PingRefreshTest, ConsoleShowsTheResultsTwiceWhenOneAnsweredAndSaysWhatFai
     refresh->Ping_MAJ();
     refresh->Ping_MAJ();
     console.lines.clear();
+    // Each machine's answer goes to the consumption history of the data folder.
+    state.DataDir = path("");
+    clock.setDate(2026, 12, 8);
+    clock.set(9, 0);
     answer(0, Lines{"PC1=0", "", "PC2=1"});
     answer(1, Lines{"PC3=0"});
     answer(2, std::nullopt);
@@ -109,6 +113,10 @@ TEST_F(PingRefreshTest, ConsoleShowsTheResultsTwiceWhenOneAnsweredAndSaysWhatFai
                      "======>vt_echo.exe a échoué sur 2 <======", "Ne peut pas pinger 3"}));
     EXPECT_EQ(leds, (Lines{"0 vert", "1 rouge"}));
     EXPECT_EQ(jobs->inFlightCount(), 0u);
+    EXPECT_EQ(readLines("consommation.csv"),
+              (Lines{"08/12/2026;09:00:00;SALLE1;PC1;éteint;ping;",
+                     "08/12/2026;09:00:00;SALLE1;PC2;allumé;ping;",
+                     "08/12/2026;09:00:00;SALLE12;PC3;éteint;ping;"}));
 }
 
 TEST_F(PingRefreshTest, GroupGoneFromTheListLightsNothing) {

@@ -260,6 +260,11 @@ private slots:
         const QStringList items = {rows().popupGM()->actions().at(0)->text(),
                                    rows().popupGM()->actions().at(1)->text()};
         QCOMPARE(items, (QStringList{"Commentaire", "Consommation électrique"}));
+        // The consumption window is asked for the same group.
+        QSignalSpy consumption(&rows(), &vt::GroupRows::consumptionChosen);
+        rows().popupGM()->findChild<QAction*>("Consommationlectrique1")->trigger();
+        QCOMPARE(consumption.size(), 1);
+        QCOMPARE(consumption.front().front().toInt(), 1);
     }
 
     void aConfirmedCommentIsKeptByTheScheduleFile() {
