@@ -48,93 +48,85 @@ TEST_P(EstimateTest, HoursOnAndSavedOfSalle1) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Timelines, EstimateTest,
-    ::testing::Values(TimelineCase{"OnAllDay",
-                                   {"06/12/2026;20:00:00;SALLE1;PC01;allumé;ping;"},
-                                   {{{4, 0}, {24, 0}, {12, 0}}}},
-                      TimelineCase{"SwitchedOffByTheTimetable",
-                                   {"07/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;",
-                                    "07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
-                                    "08/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;"},
-                                   {{{0, 0}, {10.25, 6}, {4.25, 0}}}},
-                      // Two writers side by side: the later line may come first in the file.
-                      TimelineCase{"WrittenOutOfOrder",
-                                   {"07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
-                                    "07/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;"},
-                                   {{{0, 0}, {10.25, 6}, {0, 0}}}},
-                      TimelineCase{"SwitchedOnAgainInTheEvening",
-                                   {"07/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;",
-                                    "07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
-                                    "07/12/2026;20:30:00;Salle1;PC01;allumé;état;",
-                                    "07/12/2026;22:00:00;SALLE1;pc01;éteint;ping;"},
-                                   {{{0, 0}, {11.75, 2.5}, {0, 0}}}},
-                      TimelineCase{"ShutDownByHandSavesNothingOfTheTimetable",
-                                   {"07/12/2026;07:45:00;SALLE1;PC01;allumé;ping;",
-                                    "07/12/2026;12:00:00;SALLE1;PC01;éteint;arrêt manuel;"},
-                                   {{{0, 0}, {4.25, 0}, {0, 0}}}},
-                      // Seen only in another room: nothing of SALLE1's.
-                      TimelineCase{"NeverSeen",
-                                   {"05/12/2026;00:00:00;SALLE2;PC01;allumé;ping;"},
-                                   {{{0, 0}, {0, 0}, {0, 0}}}},
-                      TimelineCase{"SeenOnceOn",
-                                   {"07/12/2026;10:00:00;SALLE1;PC01;allumé;contrôle;"},
-                                   {{{0, 0}, {14, 0}, {12, 0}}}},
-                      // Shut down before anyone saw it on: it may have been off already.
-                      TimelineCase{"SeenOnceOffByTheTimetable",
-                                   {"07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;"},
-                                   {{{0, 0}, {0, 0}, {0, 0}}}},
-                      TimelineCase{"LeftOnOverTheWindowStart",
-                                   {"01/11/2026;08:00:00;SALLE1;PC01;allumé;ping;",
-                                    "08/12/2026;09:30:00;SALLE1;PC01;éteint;arrêt;"},
-                                   {{{24, 0}, {24, 0}, {9.5, 2.5}}}},
-                      // PC01 is filed under two rooms: all groups count it once.
-                      TimelineCase{"AllGroups",
-                                   {"07/12/2026;08:00:00;SALLE1;PC01;allumé;ping;",
-                                    "07/12/2026;09:00:00;CDI;PC01;allumé;ping;",
-                                    "07/12/2026;10:00:00;CDI;PC02;allumé;ping;",
-                                    "07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
-                                    "07/12/2026;18:00:00;CDI;PC01;éteint;arrêt;",
-                                    "07/12/2026;20:00:00;CDI;PC02;éteint;ping;"},
-                                   {{{0, 0}, {20, 6}, {0, 0}}},
-                                   std::nullopt}),
-    [](const auto& test) { return std::string(test.param.name); });
+const TimelineCase kTimelines[] = {
+    TimelineCase{
+        "OnAllDay", {"06/12/2026;20:00:00;SALLE1;PC01;allumé;ping;"}, {{{4, 0}, {24, 0}, {12, 0}}}},
+    TimelineCase{"SwitchedOffByTheTimetable",
+                 {"07/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;",
+                  "07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
+                  "08/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;"},
+                 {{{0, 0}, {10.25, 6}, {4.25, 0}}}},
+    // Two writers side by side: the later line may come first in the file.
+    TimelineCase{"WrittenOutOfOrder",
+                 {"07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
+                  "07/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;"},
+                 {{{0, 0}, {10.25, 6}, {0, 0}}}},
+    TimelineCase{"SwitchedOnAgainInTheEvening",
+                 {"07/12/2026;07:45:00;SALLE1;PC01;allumé;allumage;",
+                  "07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
+                  "07/12/2026;20:30:00;Salle1;PC01;allumé;état;",
+                  "07/12/2026;22:00:00;SALLE1;pc01;éteint;ping;"},
+                 {{{0, 0}, {11.75, 2.5}, {0, 0}}}},
+    TimelineCase{"ShutDownByHandSavesNothingOfTheTimetable",
+                 {"07/12/2026;07:45:00;SALLE1;PC01;allumé;ping;",
+                  "07/12/2026;12:00:00;SALLE1;PC01;éteint;arrêt manuel;"},
+                 {{{0, 0}, {4.25, 0}, {0, 0}}}},
+    // Seen only in another room: nothing of SALLE1's.
+    TimelineCase{
+        "NeverSeen", {"05/12/2026;00:00:00;SALLE2;PC01;allumé;ping;"}, {{{0, 0}, {0, 0}, {0, 0}}}},
+    TimelineCase{"SeenOnceOn",
+                 {"07/12/2026;10:00:00;SALLE1;PC01;allumé;contrôle;"},
+                 {{{0, 0}, {14, 0}, {12, 0}}}},
+    // Shut down before anyone saw it on: it may have been off already.
+    TimelineCase{"SeenOnceOffByTheTimetable",
+                 {"07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;"},
+                 {{{0, 0}, {0, 0}, {0, 0}}}},
+    TimelineCase{"LeftOnOverTheWindowStart",
+                 {"01/11/2026;08:00:00;SALLE1;PC01;allumé;ping;",
+                  "08/12/2026;09:30:00;SALLE1;PC01;éteint;arrêt;"},
+                 {{{24, 0}, {24, 0}, {9.5, 2.5}}}},
+    // PC01 is filed under two rooms: all groups count it once.
+    TimelineCase{
+        "AllGroups",
+        {"07/12/2026;08:00:00;SALLE1;PC01;allumé;ping;",
+         "07/12/2026;09:00:00;CDI;PC01;allumé;ping;", "07/12/2026;10:00:00;CDI;PC02;allumé;ping;",
+         "07/12/2026;18:00:00;SALLE1;PC01;éteint;arrêt;",
+         "07/12/2026;18:00:00;CDI;PC01;éteint;arrêt;", "07/12/2026;20:00:00;CDI;PC02;éteint;ping;"},
+        {{{0, 0}, {20, 6}, {0, 0}}},
+        std::nullopt}};
 
-class ConsumptionHistoryTest : public test::TempDirTest {
-protected:
-    void at(int hour, int minute) {
-        clock.setDate(2026, 12, 8);
-        clock.set(hour, minute);
-    }
-};
+INSTANTIATE_TEST_SUITE_P(Timelines, EstimateTest, ::testing::ValuesIn(kTimelines),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+using ConsumptionHistoryTest = test::TempDirTest;  // the clock on Monday 07/12
 
 TEST_F(ConsumptionHistoryTest, WritesOnlyChangesAndRemembersThemAcrossARestart) {
     // A line cut by a crash is passed over.
-    writeBytes("consommation.csv", "07/12/2026;18:00:00;SALLE1;PC03;allum\xE9;ping;\r\n07/12/20");
-    at(7, 45);
+    writeBytes("consommation.csv", "06/12/2026;18:00:00;SALLE1;PC03;allum\xE9;ping;\r\n06/12/20");
+    clock.set(7, 45);
     ConsumptionHistory window(state, services());
     window.observe("SALLE1", {{"PC01", true}, {"PC02*", false}, {"PC03", true}, {" ", true}},
                    ObservationSource::Ping);
     window.observe("SALLE1", "PC01", true, ObservationSource::StatusWindow);
-    at(18, 0);
+    clock.set(18, 0);
     window.observe("SALLE1", "PC01", false, ObservationSource::Shutdown);
     window.observe("salle1", "pc01", false, ObservationSource::Check);
 
     // A restart, and the service beside the window: what they already know is not written.
     ConsumptionHistory restarted(state, services());
-    at(18, 5);
+    clock.set(18, 5);
     restarted.observe("SALLE1", {{"PC01", false}, {"PC02", false}}, ObservationSource::Ping);
     restarted.observe("CDI", "PC01", false, ObservationSource::Check);
     window.observe("CDI", "PC01", false, ObservationSource::Ping);
     window.observe("CDI", "PC01", true, ObservationSource::ManualPowerOn);
 
     EXPECT_EQ(readBytes("consommation.csv"),
-              "07/12/2026;18:00:00;SALLE1;PC03;allum\xE9;ping;\r\n07/12/20\r\n"
-              "08/12/2026;07:45:00;SALLE1;PC01;allum\xE9;ping;\r\n"
-              "08/12/2026;07:45:00;SALLE1;PC02;\xE9teint;ping;\r\n"
-              "08/12/2026;18:00:00;SALLE1;PC01;\xE9teint;arr\xEAt;\r\n"
-              "08/12/2026;18:05:00;CDI;PC01;\xE9teint;contr\xF4le;\r\n"
-              "08/12/2026;18:05:00;CDI;PC01;allum\xE9;allumage manuel;\r\n");
+              "06/12/2026;18:00:00;SALLE1;PC03;allum\xE9;ping;\r\n06/12/20\r\n"
+              "07/12/2026;07:45:00;SALLE1;PC01;allum\xE9;ping;\r\n"
+              "07/12/2026;07:45:00;SALLE1;PC02;\xE9teint;ping;\r\n"
+              "07/12/2026;18:00:00;SALLE1;PC01;\xE9teint;arr\xEAt;\r\n"
+              "07/12/2026;18:05:00;CDI;PC01;\xE9teint;contr\xF4le;\r\n"
+              "07/12/2026;18:05:00;CDI;PC01;allum\xE9;allumage manuel;\r\n");
     EXPECT_TRUE(console.lines.empty());
 }
 
