@@ -51,20 +51,24 @@ bool isDigits(std::string_view text) {
 }
 
 // A background job's marker ("5.mark") or its ping files ("ping5.bat", "ping5.txt").
-bool isJobLeftover(std::string_view name) {
+// The number of a job's marker, batch or output ("12.mark", "ping12.bat", "ping12.txt").
+std::optional<unsigned long> jobLeftoverNumber(std::string_view name) {
     const std::string lower = toLowerAscii(name);
-    const std::string_view text = lower;
+    std::string_view text = lower;
     constexpr std::string_view kMark = ".mark";
-    if (text.size() > kMark.size() && text.ends_with(kMark)) {
-        return isDigits(text.substr(0, text.size() - kMark.size()));
-    }
     constexpr std::string_view kPing = "ping";
-    constexpr std::size_t kExtension = 4;  // ".bat" or ".txt"
-    if (text.size() > kPing.size() + kExtension && text.starts_with(kPing) &&
-        (text.ends_with(".bat") || text.ends_with(".txt"))) {
-        return isDigits(text.substr(kPing.size(), text.size() - kPing.size() - kExtension));
+    if (text.size() > kMark.size() && text.ends_with(kMark)) {
+        text.remove_suffix(kMark.size());
+    } else if (text.size() > kPing.size() + 4 && text.starts_with(kPing) &&
+               (text.ends_with(".bat") || text.ends_with(".txt"))) {
+        text = text.substr(kPing.size(), text.size() - kPing.size() - 4);
+    } else {
+        return std::nullopt;
     }
-    return false;
+    if (!isDigits(text) || text.size() > 5) {
+        return std::nullopt;
+    }
+    return std::stoul(std::string(text));
 }
 
 }  // namespace
@@ -160,15 +164,16 @@ std::vector<std::string> saveAtExit(VtlVar& state, platform::FileSystem& files,
     return failures;
 }
 
-void cleanDriveCAtExit(platform::FileSystem& files) {
+void cleanDriveCAtExit(platform::FileSystem& files, std::uint16_t firstJob, std::uint16_t lastJob) {
     constexpr std::string_view kDriveC = "c:\\";
     const auto entries = files.listDirectory(kDriveC);
     if (!entries) {
         return;
     }
     for (const platform::DirEntry& entry : *entries) {
-        if (entry.directory || entry.hidden || entry.name.starts_with(".") ||
-            !isJobLeftover(entry.name)) {
+        const std::optional<unsigned long> number = jobLeftoverNumber(entry.name);
+        if (entry.directory || entry.hidden || entry.name.starts_with(".") || !number ||
+            *number < firstJob || *number > lastJob) {
             continue;
         }
         // A job still running keeps its read-only marker; the next run reuses it.

@@ -2,6 +2,7 @@
 
 // What the main window's creation and destruction do with the shared state and the files.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,8 +49,10 @@ std::vector<std::string> saveAtExit(VtlVar& state, platform::FileSystem& files,
                                     const WindowGeometry& mainWindow,
                                     const StartUpOutcome& start = {});
 
-// Removes from "c:\" the markers and leftover ping-job files of the background jobs;
+// Removes from "c:\" the markers and leftover ping-job files of the background jobs numbered
+// firstJob to lastJob (the numbers of this process: another may still read its own);
 // read-only (still running) and hidden files stay.
-void cleanDriveCAtExit(platform::FileSystem& files);
+void cleanDriveCAtExit(platform::FileSystem& files, std::uint16_t firstJob = 0,
+                       std::uint16_t lastJob = 0xFFFF);
 
 }  // namespace vt

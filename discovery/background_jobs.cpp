@@ -52,6 +52,19 @@ BackgroundJobs::~BackgroundJobs() {
     }
 }
 
+void BackgroundJobs::setNumberRange(std::uint16_t first, std::uint16_t last) {
+    m_firstNumber = first;
+    m_lastNumber = last;
+    if (m_state.JobCounter < first || m_state.JobCounter > last) {
+        m_state.JobCounter = first;
+    }
+}
+
+void BackgroundJobs::advanceCounter() {
+    m_state.JobCounter =
+        m_state.JobCounter >= m_lastNumber ? m_firstNumber : m_state.JobCounter + 1;
+}
+
 std::string BackgroundJobs::markerPath(std::uint16_t number) {
     return "c:\\" + std::to_string(number) + ".mark";
 }
@@ -155,7 +168,7 @@ void BackgroundJobs::launch(const std::string& kind, const std::string& commandL
         // No job runs under this number: its marker must not wait for one, and the next
         // launch takes the next number rather than the same unwritable batch.
         files.setReadOnly(marker, false);
-        ++m_state.JobCounter;
+        advanceCounter();
         throw;
     }
     StartHidden(m_services, batchCommandLine(batch));
@@ -166,7 +179,7 @@ void BackgroundJobs::launch(const std::string& kind, const std::string& commandL
     job.handler = std::move(handler);
     // A stopped timer never fires, so the number alone finds the job that owns the tick.
     job.timer = m_services.timers.startRepeating(interval, [this, n] { poll(n); });
-    ++m_state.JobCounter;
+    advanceCounter();
 }
 
 void BackgroundJobs::poll(std::uint16_t number) {

@@ -21,6 +21,9 @@
 
 namespace vt::discovery {
 
+// The program numbers its jobs below this, the service from it on.
+inline constexpr std::uint16_t kServiceFirstJobNumber = 32768;
+
 class BackgroundJobs;
 
 // What a poll handler is given each time its job's timer fires.
@@ -64,6 +67,11 @@ public:
     bool ExecLaunchNetView(PollHandler handler);
     bool ExecLaunchNBTSTAT(std::string_view host, PollHandler handler);
 
+    // The job numbers this process uses, wrapping from the last to the first. The program and
+    // the service share drive C: each keeps to its half, so neither takes the other's files.
+    // The whole range until set.
+    void setNumberRange(std::uint16_t first, std::uint16_t last);
+
     // True while the job numbered n has a poll timer.
     bool isInFlight(std::uint16_t number) const { return m_jobs.count(number) != 0; }
     std::size_t inFlightCount() const { return m_jobs.size(); }
@@ -84,6 +92,8 @@ private:
     // Refuses with a console line naming the target as given, when there is a reason to.
     bool refuseTarget(const std::string& refusal, std::string_view given) const;
     bool refuseInFlight() const;
+    // The counter after a number was used up.
+    void advanceCounter();
     void launch(const std::string& kind, const std::string& commandLine, const std::string& message,
                 std::chrono::milliseconds interval, PollHandler handler);
     void poll(std::uint16_t number);
@@ -92,6 +102,8 @@ private:
     VtlVar& m_state;
     Services m_services;
     std::map<std::uint16_t, Job> m_jobs;  // the slot table: only numbers in flight
+    std::uint16_t m_firstNumber = 0;
+    std::uint16_t m_lastNumber = 0xFFFF;
 };
 
 }  // namespace vt::discovery

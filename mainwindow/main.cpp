@@ -64,6 +64,8 @@ TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool lo
       m_services(services),
       m_leds(leds),
       m_jobs(std::make_unique<discovery::BackgroundJobs>(state, services)) {
+    // Drive C is shared with the service, which numbers its jobs in the upper half.
+    m_jobs->setNumberRange(0, discovery::kServiceFirstJobNumber - 1);
     setObjectName("Form1");
     setFont(designFont(8));
     buildFixedControls();
@@ -436,7 +438,7 @@ void TForm1::FormDestroy() {
         showFileError(this, QString::fromStdString(failure));
     }
     // The leftovers of finished jobs go even when a file could not be saved.
-    cleanDriveCAtExit(files);
+    cleanDriveCAtExit(files, 0, discovery::kServiceFirstJobNumber - 1);
 }
 
 void TForm1::Quitter1Click() {

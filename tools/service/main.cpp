@@ -84,6 +84,8 @@ int main(int argc, char** argv) {
     followed.noteLoaded();
 
     discovery::BackgroundJobs jobs(state, services);
+    // Drive C is shared with the program, which numbers its jobs in the lower half.
+    jobs.setNumberRange(discovery::kServiceFirstJobNumber, 0xFFFF);
     discovery::PingRefresh pingRefresh(state, services, jobs);
     QtHttpClient routerPage(platform.files);
     QtHttpClient leasesFile(platform.files);
@@ -114,5 +116,6 @@ int main(int argc, char** argv) {
     if (const auto failure = savePendingAddressesAtExit(state, platform.files)) {
         console.appendLine(*failure);
     }
+    cleanDriveCAtExit(platform.files, discovery::kServiceFirstJobNumber, 0xFFFF);
     return status_code;
 }
