@@ -249,19 +249,9 @@ TEST_F(SchedulerTest, ScheduleTableShorterThanTheGroupListIsNoFault) {
     EXPECT_EQ(state.Schedules.size(), 3u);
 }
 
-// The days off of the 2026-2027 calendar shipped with the program, dropped into the data folder.
-class HolidaySchedulerTest : public SchedulerTest {
-protected:
-    void SetUp() override {
-        SchedulerTest::SetUp();
-        const std::optional<std::string> shipped =
-            files().readFile(test::binDir() + "/" + kSchoolCalendarFile);
-        ASSERT_TRUE(shipped);
-        writeBytes(kSchoolCalendarFile, *shipped);
-    }
-};
-
-TEST_F(HolidaySchedulerTest, HolidayKeepsRoomsOffSaysSoOncePerDayAndStillShutsDown) {
+// With the 2026-2027 calendar shipped with the program, dropped into the data folder.
+TEST_F(SchedulerTest, HolidayKeepsRoomsOffSaysSoOncePerDayAndStillShutsDown) {
+    writeBytes(kSchoolCalendarFile, *files().readFile(test::binDir() + "/" + kSchoolCalendarFile));
     state.Prefs.zone_vacances = "B";
     schedule(0, "7:30", "18:00", "60");
     schedule(1, "7:30", "18:00", "");
@@ -270,62 +260,17 @@ TEST_F(HolidaySchedulerTest, HolidayKeepsRoomsOffSaysSoOncePerDayAndStillShutsDo
     EXPECT_EQ(tickAt(7, 32), Calls{});
     EXPECT_EQ(tickAt(8, 31), Calls{"off G1"});
     EXPECT_EQ(tickAt(18, 1), (Calls{"off G1", "off G2"}));
-    clock.setDate(2026, 12, 22);
-    tickAt(7, 31);
+    clock.setDate(2027, 3, 29);  // Easter Monday, a school day of zone B
+    EXPECT_EQ(tickAt(7, 31), (Calls{"on G1", "on G2"}));
+    state.Prefs.pas_allumage_feries = true;
+    clock.setDate(2028, 4, 17);  // Easter Monday again, the next year
+    EXPECT_EQ(tickAt(7, 31), Calls{});
     EXPECT_EQ(console.lines,
               (std::vector<std::string>{"Vacances scolaires (zone B) : pas d'allumage de G1",
                                         "Vacances scolaires (zone B) : pas d'allumage de G2",
-                                        "Vacances scolaires (zone B) : pas d'allumage de G1",
-                                        "Vacances scolaires (zone B) : pas d'allumage de G2"}));
-    clock.setDate(2027, 1, 4);  // classes resume
-    EXPECT_EQ(tickAt(7, 31), (Calls{"on G1", "on G2"}));
+                                        "Jour férié (Lundi de Pâques) : pas d'allumage de G1",
+                                        "Jour férié (Lundi de Pâques) : pas d'allumage de G2"}));
 }
-
-struct DayOffCase {
-    const char* zone;
-    bool publicHolidays;
-    int year, month, day;
-    const char* console;  // the line of a day without power-on, else empty
-    const char* nextDayOff;
-};
-
-class DayOffTest : public HolidaySchedulerTest, public ::testing::WithParamInterface<DayOffCase> {};
-
-TEST_P(DayOffTest, PowerOnIsSkippedOnlyOnTheDaysThePreferencesName) {
-    const DayOffCase& c = GetParam();
-    state.Prefs.zone_vacances = c.zone;
-    state.Prefs.pas_allumage_feries = c.publicHolidays;
-    schedule(0, "7:30", "18:00", "");
-    clock.setDate(c.year, c.month, c.day);
-    const std::string line = c.console;
-    EXPECT_EQ(tickAt(7, 31), line.empty() ? Calls{"on G1"} : Calls{});
-    EXPECT_EQ(console.lines, line.empty()
-                                 ? std::vector<std::string>{}
-                                 : std::vector<std::string>{line + " : pas d'allumage de G1"});
-    const SchoolCalendarRead read = loadSchoolCalendar(files(), state.DataDir, state.DataDir);
-    ASSERT_TRUE(read.calendar);
-    EXPECT_EQ(nextDayWithoutPowerOnLine(state.Prefs, *read.calendar, calendarDayOf(clock.now())),
-              c.nextDayOff);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, DayOffTest,
-    ::testing::Values(
-        DayOffCase{"", false, 2026, 12, 21, "", ""},
-        DayOffCase{"B", false, 2026, 12, 8, "",
-                   "Prochain jour sans allumage : lundi 21 décembre 2026 (vacances de Noël)"},
-        DayOffCase{"", true, 2026, 12, 8, "",
-                   "Prochain jour sans allumage : vendredi 25 décembre 2026 (jour férié : Noël)"},
-        DayOffCase{"C", false, 2027, 2, 8, "Vacances scolaires (zone C)",
-                   "Prochain jour sans allumage : lundi 8 février 2027 (vacances d'hiver)"},
-        DayOffCase{"A", false, 2027, 2, 8, "",
-                   "Prochain jour sans allumage : lundi 15 février 2027 (vacances d'hiver)"},
-        DayOffCase{"C", true, 2027, 3, 29, "Jour férié (Lundi de Pâques)",
-                   "Prochain jour sans allumage : lundi 29 mars 2027 (jour férié : Lundi de "
-                   "Pâques)"},
-        DayOffCase{"C", false, 2027, 3, 29, "",
-                   "Prochain jour sans allumage : lundi 5 avril 2027 (vacances de printemps)"},
-        DayOffCase{"A", false, 2027, 9, 1, "", ""}));
 
 }  // namespace
 }  // namespace vt::power
