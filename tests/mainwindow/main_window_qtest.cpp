@@ -165,7 +165,7 @@ private slots:
         m_app->show();
         QVERIFY(m_app->console().isVisible());
         form().close();
-        QCOMPARE(m_folder->readLines("vtl.ini").size(), std::size_t{19});
+        QCOMPARE(m_folder->readLines("vtl.ini").size(), std::size_t{23});
     }
 
     void fixedControlsAreAtTheirPlaces_data() {
@@ -412,11 +412,13 @@ private slots:
         form().findChild<QAction*>("Quitter1")->trigger();
         QVERIFY(m_app->finished());
         QVERIFY(!form().isVisible() && !m_app->console().isVisible());
-        const std::vector<std::string> expected = {
+        std::vector<std::string> expected = {
             "pdc=\\\\PDC", "esu=false",       "datapath=",         "ip=",       "masque=",
             "left=195",    "top=71",          "height=698",        "cleft=880", "ctop=71",
             "cheight=310", "shutdown_wait=0", "shutdown_comment=", "offset=0",  "ocs_login=",
             "ocs_pwd=",    "ocs_server=",     "ipr_url=",          "ipr_login="};
+        expected.insert(expected.end(), {"zone_vacances=", "pas_allumage_feries=0",
+                                         "puissance_poste=60", "prix_kwh=0,25"});
         QCOMPARE(m_folder->readLines("vtl.ini"), expected);
         QCOMPARE(m_folder->readLines("wol.followup"), std::vector<std::string>{vt::kWolLogHeader});
         QCOMPARE(m_folder->readLines("shutdown.followup"),
@@ -451,7 +453,7 @@ private slots:
         QVERIFY(std::raise(signal) == 0);
         QTRY_VERIFY(m_app->finished());
         const std::vector<std::string> lines = m_folder->readLines("vtl.ini");
-        QCOMPARE(lines.size(), std::size_t{19});
+        QCOMPARE(lines.size(), std::size_t{23});
         QCOMPARE(lines[8], std::string("cleft=300"));
         QCOMPARE(lines[9], std::string("ctop=40"));
         QCOMPARE(lines[10], std::string("cheight=200"));

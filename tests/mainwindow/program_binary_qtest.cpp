@@ -18,7 +18,7 @@ namespace {
 const QStringList kStartFiles = {
     "Autres",       "Vantorel",          "led-gris.bmp",      "led-orange.bmp", "led-rouge.bmp",
     "led-vert.bmp", "liste.ip",          "liste.ip.discover", "liste.mac",      "liste.patch",
-    "settings.ini", "shutdown.followup", "vtl.ini",           "wol.followup"};
+    "settings.ini", "shutdown.followup", "vt_scheduler.lck",  "vtl.ini",        "wol.followup"};
 
 }  // namespace
 
@@ -105,13 +105,13 @@ private slots:
         QCOMPARE(m_folder->fileNames(), kStartFiles);
     }
 
-    void exitWritesTheNineteenLinePreferences_data() {
+    void exitWritesEveryPreference_data() {
         QTest::addColumn<int>("signal");
         QTest::newRow("SIGTERM") << SIGTERM;
         QTest::newRow("SIGINT") << SIGINT;
     }
 
-    void exitWritesTheNineteenLinePreferences() {
+    void exitWritesEveryPreference() {
         QFETCH(int, signal);
         startProgram({});
         endProgram(signal);
@@ -119,7 +119,8 @@ private slots:
             "pdc=\r\nesu=false\r\ndatapath=\r\nip=\r\nmasque=\r\nleft=195\r\ntop=71\r\n"
             "height=698\r\ncleft=880\r\nctop=71\r\ncheight=310\r\nshutdown_wait=0\r\n"
             "shutdown_comment=\r\noffset=0\r\nocs_login=\r\nocs_pwd=\r\nocs_server=\r\n"
-            "ipr_url=\r\nipr_login=\r\n";
+            "ipr_url=\r\nipr_login=\r\nzone_vacances=\r\npas_allumage_feries=0\r\n"
+            "puissance_poste=60\r\nprix_kwh=0,25\r\n";
         QCOMPARE(m_folder->readBytes("vtl.ini"), std::optional(expected));
     }
 
@@ -139,7 +140,7 @@ private slots:
         startProgram(arguments);
         endProgram(SIGTERM);
         const std::vector<std::string> lines = m_folder->readLines("vtl.ini");
-        QCOMPARE(lines.size(), std::size_t{19});
+        QCOMPARE(lines.size(), std::size_t{23});
         QCOMPARE(lines[0], std::string("pdc=\\\\PDC"));
         QCOMPARE(QString::fromStdString(lines[1]), esu);
     }
@@ -180,7 +181,7 @@ private slots:
             QCOMPARE(m_folder->readLines("vtl.ini"), std::vector<std::string>{"pdc=\\\\PDC"});
         } else {
             const std::vector<std::string> saved = m_folder->readLines("vtl.ini");
-            QCOMPARE(saved.size(), std::size_t{19});
+            QCOMPARE(saved.size(), std::size_t{23});
             QCOMPARE(saved[0], std::string("pdc=\\\\PDC"));
         }
         QCOMPARE(m_folder->readLines("wol.followup").size(), std::size_t{1});
