@@ -227,7 +227,7 @@ private slots:
         console.setGeometry(510, 65, 425, 333);
         m_app->mainWindow().findChild<QAction*>("Quitter1")->trigger();
         const std::vector<std::string> lines = m_folder->readLines("vtl.ini");
-        QCOMPARE(lines.size(), std::size_t{19});
+        QCOMPARE(lines.size(), std::size_t{23});
         QCOMPARE(lines[8], std::string("cleft=510"));
         QCOMPARE(lines[9], std::string("ctop=65"));
         QCOMPARE(lines[10], std::string("cheight=333"));
