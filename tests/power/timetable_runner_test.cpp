@@ -44,7 +44,7 @@ protected:
     }
     std::size_t shutdownBatches() const {
         return std::count(processes.started.begin(), processes.started.end(),
-                          "\"" + state.DataDir + "shutdnSALLE1.bat\"");
+                          state.DataDir + "shutdnSALLE1.bat");
     }
 
     std::unique_ptr<discovery::BackgroundJobs> jobs;
