@@ -56,6 +56,8 @@ Application::Application(const ApplicationOptions& options)
     m_prefs = std::make_unique<TPrefs>(m_state);
     m_textDialog = std::make_unique<TOKBottomDlg>();
     m_scheduleEditor = std::make_unique<Tadvanced_timer>(m_state, native.files);
+    // Its next day without power-on is the scheduler's, on the clock the process runs on.
+    m_scheduleEditor->setClock(m_time.clock);
     m_scheduleEditor->setPlacement([this] { return m_form->scheduleEditorPlace(); });
     m_messageInfo = std::make_unique<TMessageInfo>();
     m_ficheMachine = std::make_unique<TficheMachine>(m_state, native.files, m_inventoryExports);
