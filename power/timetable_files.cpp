@@ -61,6 +61,8 @@ void TimetableFiles::reloadChanged() {
                            std::to_string(m_state.GroupList.size() - 1) + " groupe(s)");
     }
     if (groups || preferences || schedule) {
+        // A group whose record went keeps no time of it.
+        m_state.Schedules.clear();
         resizeSchedules(m_state);
         LoadTodaySchedule(m_state, m_services);
         if (schedule) {

@@ -7,6 +7,7 @@
 
 #include "core/test_clock.h"
 #include "platform/process_lock.h"
+#include "power/timetable_files.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::power {
@@ -74,6 +75,26 @@ TEST_F(TimetableRunnerTest, OnlyTheHolderOfTheLockRunsTheTimetablesAndTheOtherTa
     EXPECT_TRUE(service.holdsTimetables());
     EXPECT_EQ(shutdownBatches(), 2u);
     EXPECT_EQ(console.lines.front(), "Planification assurée par le service (pid " + pid + ")");
+}
+
+// What the window saves reaches the service at its next minute; what did not change is not read
+// again.
+TEST_F(TimetableRunnerTest, FilesThatChangedOnDiskAreReadAgain) {
+    writeLines("localGM", {"SALLE1"});
+    TimetableFiles followed(state, services());
+    followed.noteLoaded();
+    followed.reloadChanged();
+    EXPECT_TRUE(console.lines.empty());
+
+    writeLines("localGM", {"SALLE1", "CDI"});
+    writeLines("settings.ini", {"CDI", "7:45+Tous-", "0:00+Tous", "", "NA"});
+    followed.reloadChanged();
+    EXPECT_EQ(state.GroupList, (Lines{"SALLE1", "CDI", "Autres"}));
+    ASSERT_EQ(state.Schedules.size(), 3u);
+    EXPECT_EQ(state.Schedules[1].PowerOnTime, "7:45");
+    EXPECT_EQ(state.Schedules[0].ShutdownTime, "0:00");  // SALLE1's record is gone
+    EXPECT_EQ(console.lines, (Lines{"localGM relu : 2 groupe(s)",
+                                    "settings.ini modifié : horaires du jour relus"}));
 }
 
 struct ClockCase {
