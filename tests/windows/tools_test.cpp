@@ -99,6 +99,15 @@ TEST_F(WindowsToolsTest, ReadOnlyMarksStopRedirectedWrites) {
     EXPECT_EQ(fileText("5.mark"), "troisième\r\n");
 }
 
+TEST_F(WindowsToolsTest, ACmdLineReachesVtCmdAsItWasWritten) {
+    // Quotes, a backslash before one and a character beyond ASCII: the C runtime's splitting
+    // of vt_cmd's command line must give the rest back whole.
+    const platform::RunOutcome outcome = platform().processes.runHidden(
+        R"(cmd /c echo "a b" c:\"d" é> cmd.txt)", m_root.string(), std::chrono::seconds(60));
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(fileText("cmd.txt"), "\"a b\" c:\\\"d\" é\r\n");
+}
+
 TEST_F(WindowsToolsTest, VtEchoAnswersForLoopbackOnly) {
     ASSERT_TRUE(platform().files.writeFile(
         path("liste.txt"), "127.0.0.1\r\n127.0.0.2\r\n0.0.0.0\r\nnom.introuvable.invalid\r\n"));
