@@ -86,8 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"\"BIN\\wolcmd.exe\" 2> erreurs.txt", "erreurs.txt", "usage : wolcmd"},
         BatchCase{"\"BIN\\wolcmd.exe\" 00-11-22-AA-BB-CC 127.0.0.1 255.255.255.255 >> wol.txt",
                   "wol.txt", "00-11-22-AA-BB-CC"},
-        // The system's own command, found in the system folder: no Linux adapter here.
-        BatchCase{"arp -a > arp.txt 2>&1", "arp.txt", ""},
+        // The system's own command, found in the system folder: no Linux adapter here. Without
+        // arguments it prints its usage, which names it.
+        BatchCase{"net > net.txt 2>&1", "net.txt", "NET"},
         // Nothing is opened for a program that is not found.
         BatchCase{"programme_absent > absent.txt", "absent.txt", "<aucun>"}));
 
