@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "core/preference_fields.h"
+#include "dialogs/shutdown_account_box.h"
 #include "qt/controls.h"
 #include "qt/window_style.h"
 
@@ -47,7 +48,7 @@ TPrefs::TPrefs(VtlVar& state, QWidget* parent) : AnswerableDialog(parent), m_sta
     setObjectName("Prefs");
     setWindowTitle("Prefs");
     setFont(designFont(8));
-    setFixedSize(951, 547);
+    setFixedSize(951, 685);
 
     QGroupBox* shutdown =
         addBox(this, "GroupBox1", "Shutdown", QRect(kLeftColumn, 16, kBoxWidth, 110));
@@ -96,7 +97,10 @@ TPrefs::TPrefs(VtlVar& state, QWidget* parent) : AnswerableDialog(parent), m_sta
     m_watts = addField(energy, "puissance_pref", "Puissance moyenne d'un poste (W)", 0, 60);
     m_price = addField(energy, "prix_kwh_pref", "Prix du kWh (€) :", 1, 60);
 
-    QPushButton* ok = addButton(this, "BitBtn1", "OK", QRect(438, 500, 75, 25));
+    m_shutdownAccount = new ShutdownAccountBox(state, this);
+    m_shutdownAccount->setGeometry(kRightColumn, 446, kBoxWidth, 180);
+
+    QPushButton* ok = addButton(this, "BitBtn1", "OK", QRect(438, 645, 75, 25));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TPrefs::confirmAndAccept);
 }
@@ -133,6 +137,7 @@ void TPrefs::FormActivate() {
     m_publicHolidays->setChecked(fields.noPowerOnPublicHolidays);
     m_watts->setText(text(fields.wattsPerMachine));
     m_price->setText(text(fields.pricePerKwh));
+    m_shutdownAccount->fill();
 }
 
 void TPrefs::BitBtn1Click() {
@@ -156,7 +161,7 @@ void TPrefs::BitBtn1Click() {
 
 bool TPrefs::confirm() {
     BitBtn1Click();
-    return true;
+    return m_shutdownAccount->save();
 }
 
 }  // namespace vt

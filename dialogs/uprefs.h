@@ -2,7 +2,8 @@
 
 // The preferences dialog "Prefs": shutdown wait and comment, the Wake-on-LAN target, the
 // inventory server and the router. It changes the shared state only; "vtl.ini" is written at
-// exit and when the group source dialog is confirmed.
+// exit and when the group source dialog is confirmed. The shutdown account is the exception:
+// OK writes it at once to the shutdown tool's authentication file, its only place.
 
 #include "core/VtlVar.h"
 #include "dialogs/answerable_dialog.h"
@@ -13,6 +14,8 @@ class QLineEdit;
 class QPushButton;
 
 namespace vt {
+
+class ShutdownAccountBox;
 
 class TPrefs : public AnswerableDialog {
     Q_OBJECT
@@ -47,6 +50,7 @@ private:
     QCheckBox* m_publicHolidays = nullptr;
     QLineEdit* m_watts = nullptr;
     QLineEdit* m_price = nullptr;
+    ShutdownAccountBox* m_shutdownAccount = nullptr;
 };
 
 }  // namespace vt

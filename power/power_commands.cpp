@@ -6,6 +6,7 @@
 #include "core/batch_arguments.h"
 #include "core/command_runner.h"
 #include "core/incident_logs.h"
+#include "core/shutdown_account.h"
 #include "core/strings.h"
 #include "core/utils.h"
 
@@ -171,6 +172,15 @@ void PowerCommands::Shutdown(const std::string& group) {
     if (!shutdownCheckPending(group)) {
         const auto log = m_services.platform.files.readFile(kShutdownResultLog);
         m_shutdownLogStart[toUpperAscii(group)] = log ? log->size() : 0;
+    }
+    // Without an account the tool stops at every machine with "identifiants introuvables" in
+    // "shutdown.log": one line says here, at once, what to do about it.
+    if (!batch.empty()) {
+        const std::string advice = missingShutdownAccountAdvice(
+            platform::findShutdownCredentials(m_services.platform.system.executableDirectory()));
+        if (!advice.empty()) {
+            console.appendLine(advice);
+        }
     }
     runBatch(shutdownBatchPath(m_state, group), batch);
     armFollowUp(kShutdownFollowUpDelay, group, false);

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "core/batch_arguments.h"
 #include "core/file_error.h"
 #include "core/names.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace vt::power {
@@ -22,11 +25,62 @@ protected:
         TempDirTest::SetUp();
         state.GroupList = {"G1", "Autres"};
         state.WolTargetIp = "10.0.0.255";
+        // The shutdown tool's account, so that a shutdown says nothing of a missing one.
+        files().writePrivateFile(path("smb.auth"), "username=u\npassword=p\n");
+        account.emplace("VANTOREL_SMB_AUTH", path("smb.auth").c_str());
         commands = std::make_unique<PowerCommands>(state, services());
     }
 
+    std::optional<test::ScopedEnvironment> account;
+    test::ScopedEnvironment noTicket{"KRB5CCNAME", "FILE:/nonexistent/vt-no-ticket"};
     std::unique_ptr<PowerCommands> commands;
 };
+
+struct AccountCase {
+    const char* name;
+    std::filesystem::perms permissions;  // of smb.auth; none: no file
+    Lines machines;
+    std::string advice;  // the line after the shutdown commands, "@" for the file; or none
+};
+
+class ShutdownAccountAdviceTest : public PowerCommandsTest,
+                                  public ::testing::WithParamInterface<AccountCase> {};
+
+TEST_P(ShutdownAccountAdviceTest, OneLineSaysWhatToDoWhateverTheNumberOfMachines) {
+    const AccountCase& c = GetParam();
+    if (c.permissions == std::filesystem::perms::none) {
+        std::filesystem::remove(path("smb.auth"));
+    } else {
+        std::filesystem::permissions(path("smb.auth"), c.permissions);
+    }
+    writeLines("G1", c.machines);
+    commands->Shutdown("G1");
+    Lines expected;
+    if (!c.advice.empty()) {
+        const std::size_t at = c.advice.find('@');
+        expected.push_back(c.advice.substr(0, at) + path("smb.auth") + c.advice.substr(at + 1));
+    }
+    EXPECT_EQ(
+        Lines(console.lines.begin() + static_cast<long>(c.machines.size()), console.lines.end()),
+        expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ShutdownAccountAdviceTest,
+    ::testing::Values(
+        AccountCase{"Private", std::filesystem::perms::owner_read, {"PC1", "PC2"}, ""},
+        AccountCase{"Missing",
+                    std::filesystem::perms::none,
+                    {"PC1", "PC2", "PC3"},
+                    "Arrêt à distance sans compte : saisir le « Compte pour l'arrêt à distance » "
+                    "dans Edition > Préférences (fichier @)"},
+        AccountCase{"ReadableByOthers",
+                    std::filesystem::perms::owner_read | std::filesystem::perms::others_read,
+                    {"PC1"},
+                    "Arrêt à distance refusé, @ est lisible par d'autres : enregistrer de "
+                    "nouveau le compte dans Edition > Préférences"},
+        AccountCase{"NoMachineNoLine", std::filesystem::perms::none, {}, ""}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(PowerCommandsTest, PowerUpWritesCdAndOneWolcmdLinePerMachineWithAMac) {
     writeLines("G1", {"PC1", "PC2"});

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         log(platform.system, request.machine, kNetMissing);
         return 1;
     }
-    const CredentialsLookup lookup = findCredentials();
+    const CredentialsLookup lookup = findCredentials(platform.system.executableDirectory());
     if (!lookup.credentials) {
         complain(lookup.message);
         log(platform.system, request.machine, lookup.result);
