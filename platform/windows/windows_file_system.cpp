@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "platform/ascii_text.h"
@@ -202,10 +203,14 @@ bool WindowsFileSystem::replaceFile(std::string_view path, std::string_view byte
     // one, never half of one; a failure leaves the old file untouched.
     const std::wstring target = wide(path);
     const std::wstring stem = parentOf(target) + wide(temporaryStem(narrow(nameOf(target))));
-    const OwnerOnlyDescriptor ownerOnlyDescriptor;
-    SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), ownerOnlyDescriptor.get(), FALSE};
-    if (ownerOnly && security.lpSecurityDescriptor == nullptr) {
-        return false;
+    std::optional<OwnerOnlyDescriptor> ownerOnlyDescriptor;
+    SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+    if (ownerOnly) {
+        // Set at the creation: the secret is never open to others, not even for a moment.
+        security.lpSecurityDescriptor = ownerOnlyDescriptor.emplace().get();
+        if (security.lpSecurityDescriptor == nullptr) {
+            return false;
+        }
     }
     std::wstring temporary;
     OwnedHandle file;
