@@ -30,6 +30,7 @@
 #include "dialogs/window_placement.h"
 #include "discovery/background_jobs.h"
 #include "discovery/scan.h"
+#include "energy/consumption_window.h"
 #include "mainwindow/group_rows.h"
 #include "mainwindow/uConsole.h"
 #include "mainwindow/umessageinfo.h"
@@ -109,6 +110,8 @@ TForm1::TForm1(VtlVar& state, const Services& services, LedImages& leds, bool lo
     connect(m_rows.get(), &GroupRows::onClicked, this, &TForm1::ManONClick);
     connect(m_rows.get(), &GroupRows::offClicked, this, &TForm1::ManoffClick);
     connect(m_rows.get(), &GroupRows::commentChosen, this, &TForm1::Commentaire1Click);
+    connect(m_rows.get(), &GroupRows::consumptionChosen, this,
+            &TForm1::Consommationlectrique1Click);
     FormCreate(localArgument);
 }
 
@@ -242,6 +245,8 @@ void TForm1::buildMenu() {
     addMenuItem(reports, "Incidentsshutdown1", "Incidents shutdown", true,
                 &TForm1::Incidentsshutdown1Click);
     addMenuItem(reports, "Console1", "Console", true, &TForm1::Console1Click);
+    addMenuItem(reports, "ConsommationTous1", "Consommation électrique", true,
+                &TForm1::ConsommationTous1Click);
     QMenu* exports = reports->addMenu("Exporter");
     exports->setObjectName("Exporter1");
     exports->menuAction()->setObjectName("Exporter1");
@@ -519,7 +524,7 @@ void TForm1::ledClick(int tag) {
 
 void TForm1::PowerUp(const std::string& group) {
     try {
-        m_timetables->commands().PowerUp(group);
+        m_timetables->powerUpByHand(group);
     } catch (const FileError& error) {
         showFileErrorOf(error);
     }
@@ -527,7 +532,7 @@ void TForm1::PowerUp(const std::string& group) {
 
 void TForm1::Shutdown(const std::string& group) {
     try {
-        m_timetables->commands().Shutdown(group);
+        m_timetables->shutdownByHand(group);
     } catch (const FileError& error) {
         showFileErrorOf(error);
     }
@@ -672,6 +677,17 @@ void TForm1::IncidentsWOLCSV1Click() {
 
 void TForm1::IncidentsshutdownCSV1Click() {
     runReportAction(&power::exportShutdownIncidents);
+}
+
+void TForm1::Consommationlectrique1Click(int tag) {
+    if (isRow(tag)) {
+        openConsumptionWindow(this, m_state, m_services,
+                              m_state.GroupList[static_cast<std::size_t>(tag)]);
+    }
+}
+
+void TForm1::ConsommationTous1Click() {
+    openConsumptionWindow(this, m_state, m_services, std::nullopt);
 }
 
 void TForm1::ListemachinesCSV1Click() {

@@ -130,6 +130,9 @@ public slots:
     void ManONClick(int tag);
     void ManoffClick(int tag);
     void Commentaire1Click(int tag);
+    // "Consommation électrique": the group's of the pop-up menu, every group's from "Rapports".
+    void Consommationlectrique1Click(int tag);
+    void ConsommationTous1Click();
     // One minute of the timetables, as their timer runs it.
     void Timer1Timer();
     void TimerExecTimer();

@@ -109,7 +109,8 @@ void FollowUps::launch(const std::string& group, bool powerUp, const FollowUpSco
         const std::string cause = powerUp ? kUnknownCause : shutdownCause(results, machine);
         ++check->waiting;
         const bool launched = m_jobs.ExecLaunchPING(
-            machine, [self, powerUp, marked, scope, cause, check](discovery::JobPoll& job) {
+            machine,
+            [self, powerUp, marked, scope, cause, check, machine](discovery::JobPoll& job) {
                 const auto owner = self.lock();
                 if (!owner) {
                     job.finish();
@@ -120,6 +121,10 @@ void FollowUps::launch(const std::string& group, bool powerUp, const FollowUpSco
                 }
                 const std::optional<bool> answered =
                     (*owner)->report(job, powerUp, scope, marked ? nullptr : &cause);
+                if (answered && (*owner)->m_history != nullptr) {
+                    (*owner)->m_history->observe(check->group, machine, *answered,
+                                                 energy::ObservationSource::Check);
+                }
                 (*owner)->tally(check, answered.value_or(false));
             });
         if (!launched) {

@@ -14,6 +14,7 @@
 #include "core/VtlVar.h"
 #include "core/services.h"
 #include "discovery/background_jobs.h"
+#include "energy/consumption_history.h"
 #include "power/power_commands.h"
 
 namespace vt::power {
@@ -41,6 +42,9 @@ public:
     using GroupResult = std::function<void(const std::string& group, bool answered)>;
     void setGroupResult(GroupResult result) { m_groupResult = std::move(result); }
 
+    // Where each machine's answer is noted as an observation of its state; unset, nowhere.
+    void setHistory(energy::ConsumptionHistory* history) { m_history = history; }
+
     // Poll handlers of those jobs, called on every tick of the job's timer.
     void FollowUpReport(discovery::JobPoll& job);
     void FollowDownReport(discovery::JobPoll& job);
@@ -63,6 +67,7 @@ private:
     Services m_services;
     discovery::BackgroundJobs& m_jobs;
     GroupResult m_groupResult;
+    energy::ConsumptionHistory* m_history = nullptr;
     // Jobs may outlive this object; their handlers then only end the job.
     std::shared_ptr<FollowUps*> m_self;
 };

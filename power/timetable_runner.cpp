@@ -1,6 +1,7 @@
 #include "power/timetable_runner.h"
 
 #include "core/file_error.h"
+#include "core/utils.h"
 
 namespace vt::power {
 
@@ -17,9 +18,11 @@ TimetableRunner::TimetableRunner(VtlVar& state, const Services& services,
       m_services(services),
       m_hooks(std::move(hooks)),
       m_lock(services.platform.files, std::move(ownName)),
+      m_history(state, services),
       m_followUps(std::make_unique<FollowUps>(state, services, jobs)),
       m_commands(std::make_unique<PowerCommands>(state, services)),
-      m_scheduler(std::make_unique<Scheduler>(state, services, *m_commands)) {
+      m_scheduler(std::make_unique<Scheduler>(state, services, m_scheduled)) {
+    m_followUps->setHistory(&m_history);
     m_periodicJobs = std::make_unique<PeriodicJobs>(
         state, services,
         PeriodicJobs::Steps{m_hooks.pingRefresh, m_hooks.leasesFetch, m_hooks.reportError});
@@ -87,6 +90,34 @@ bool TimetableRunner::holdLock() {
         }
     }
     return held;
+}
+
+void TimetableRunner::powerUp(const std::string& group, bool byHand) {
+    m_commands->PowerUp(group);
+    std::vector<energy::MachineState> woken;
+    for (const std::string& line : LoadGroupMachines(m_services.platform.files, group)) {
+        const std::string machine = StripMark(trim(line));
+        if (!machine.empty() && !MacLookup(m_state, machine).empty()) {
+            woken.emplace_back(machine, true);
+        }
+    }
+    m_history.observe(
+        group, woken,
+        byHand ? energy::ObservationSource::ManualPowerOn : energy::ObservationSource::PowerOn);
+}
+
+void TimetableRunner::shutdown(const std::string& group, bool byHand) {
+    m_commands->Shutdown(group);
+    std::vector<energy::MachineState> asked;
+    for (const std::string& line : LoadGroupMachines(m_services.platform.files, group)) {
+        const std::string machine = trim(line);
+        if (!machine.empty() && machine.back() != '*') {
+            asked.emplace_back(machine, false);
+        }
+    }
+    m_history.observe(
+        group, asked,
+        byHand ? energy::ObservationSource::ManualShutdown : energy::ObservationSource::Shutdown);
 }
 
 void TimetableRunner::runFollowUp(bool powerUp, const std::string& group,

@@ -13,6 +13,7 @@
 #include "core/services.h"
 #include "discovery/background_jobs.h"
 #include "discovery/handler_errors.h"
+#include "energy/consumption_history.h"
 #include "power/follow_up.h"
 #include "power/periodic_jobs.h"
 #include "power/power_commands.h"
@@ -57,10 +58,28 @@ public:
     void tick();
 
     bool holdsTimetables() const { return m_lock.held(); }
-    // The manual commands go through the same commands, so that a room has one check at a time.
+    // The commands of the row buttons, through the same commands as the timetable's, so that a
+    // room has one check at a time. FileError as PowerCommands.
+    void powerUpByHand(const std::string& group) { powerUp(group, true); }
+    void shutdownByHand(const std::string& group) { shutdown(group, true); }
     PowerCommands& commands() { return *m_commands; }
 
 private:
+    // What the scheduler fires.
+    class ScheduledActions : public PowerActions {
+    public:
+        explicit ScheduledActions(TimetableRunner& runner) : m_runner(runner) {}
+        void PowerUp(const std::string& group) override { m_runner.powerUp(group, false); }
+        void Shutdown(const std::string& group) override { m_runner.shutdown(group, false); }
+
+    private:
+        TimetableRunner& m_runner;
+    };
+
+    // A command, then its machines noted in the consumption history: on once woken (those
+    // with a MAC address), off once asked to shut down (those not marked "*").
+    void powerUp(const std::string& group, bool byHand);
+    void shutdown(const std::string& group, bool byHand);
     // Takes the lock when it is free, and says so when the holder changed.
     bool holdLock();
     void runFollowUp(bool powerUp, const std::string& group, const FollowUpScope& scope);
@@ -70,8 +89,10 @@ private:
     Services m_services;
     Hooks m_hooks;
     SchedulerLock m_lock;
+    energy::ConsumptionHistory m_history;
     std::unique_ptr<FollowUps> m_followUps;
     std::unique_ptr<PowerCommands> m_commands;
+    ScheduledActions m_scheduled{*this};
     std::unique_ptr<Scheduler> m_scheduler;
     std::unique_ptr<PeriodicJobs> m_periodicJobs;
     std::optional<TimerId> m_timer;

@@ -67,6 +67,8 @@ TEST_F(TimetableRunnerTest, OnlyTheHolderOfTheLockRunsTheTimetablesAndTheOtherTa
     program.tick();
     service.tick();
     EXPECT_EQ(shutdownBatches(), 1u);
+    // The timetable's shutdown is what the consumption report counts as saved.
+    EXPECT_EQ(readLines("consommation.csv"), Lines{"07/12/2026;08:00:20;SALLE1;PC1;éteint;arrêt;"});
 
     console.lines.clear();
     runners.erase(runners.begin());  // the program ends
