@@ -5,6 +5,8 @@
 #include <winsock2.h>
 // After the socket header, which must come first.
 #include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
 
 #include <filesystem>
 #include <memory>
@@ -86,6 +88,29 @@ TEST_F(WindowsPlatformTest, WritesReadsAndAppendsBytesExactly) {
     ASSERT_TRUE(files().appendFile(path("log.txt"), bytes));
     EXPECT_EQ(files().readFile(path("log.txt")), "un\r\n" + bytes);
     EXPECT_EQ(names(), (std::vector<std::string>{"bytes.bin", "log.txt", "tools"}));
+}
+
+TEST_F(WindowsPlatformTest, APrivateFileIsOpenToItsOwnerAlone) {
+    ASSERT_TRUE(files().writeFile(path("vtl.ini"), "open"));
+    ASSERT_TRUE(files().writePrivateFile(path("vtl.ini"), "secret"));
+    EXPECT_EQ(files().readFile(path("vtl.ini")), "secret");
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
+        GTEST_SKIP() << "Wine keeps a file's rights as Unix modes, not as the list set here";
+    }
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    PACL access = nullptr;
+    ASSERT_EQ(::GetNamedSecurityInfoW(fs::path(path("vtl.ini")).c_str(), SE_FILE_OBJECT,
+                                      DACL_SECURITY_INFORMATION, nullptr, nullptr, &access, nullptr,
+                                      &descriptor),
+              ERROR_SUCCESS);
+    ASSERT_NE(access, nullptr);
+    // One entry, the user's, and nothing inherited from the folder.
+    EXPECT_EQ(access->AceCount, 1);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(::GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_NE(control & SE_DACL_PROTECTED, 0);
+    ::LocalFree(descriptor);
 }
 
 TEST_F(WindowsPlatformTest, WhatIsNotAFileCannotBeReadWrittenOrRemoved) {
@@ -232,8 +257,11 @@ INSTANTIATE_TEST_SUITE_P(Lines, WindowsLaunchTest,
 
 TEST_F(WindowsPlatformTest, HiddenStartsReturnAtOnceAndPassTheirVariables) {
     const std::string target = path("secret.txt");
+    // Names of variables are the same whatever their case: the inherited one is replaced.
+    ::SetEnvironmentVariableW(L"VT_SECRET", L"inherited");
     ASSERT_TRUE(platform().processes.startHidden("cmd /c echo %VT_SECRET%> \"" + target + "\"",
-                                                 {{"VT_SECRET", "sesame"}}));
+                                                 {{"vt_secret", "sesame"}}));
+    ::SetEnvironmentVariableW(L"VT_SECRET", nullptr);
     EXPECT_FALSE(platform().processes.startHidden("no_such_program.exe"));
     for (int i = 0; i < 200 && files().readFile(target).value_or("").empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
