@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test unit-test sanitize-test fuzz-build fuzz-test fuzz run demo \
+.PHONY: all deps configure build package test unit-test sanitize-test fuzz-build fuzz-test fuzz run demo \
         windows windows-test format clean
 
 all: build
@@ -21,6 +21,10 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
+
+# The Debian package of the program folder into $(BUILD) (see README, "Mise en service").
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Every test of the normal build, then the unit tests once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of every fuzz target,

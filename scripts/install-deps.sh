@@ -11,6 +11,8 @@ packages=(
     fonts-dejavu-core
     pkgconf libmariadb-dev mariadb-server libical-dev
     clang libclang-rt-dev
+    # make package: dpkg-shlibdeps finds the packages of the libraries the programs use.
+    dpkg-dev
     # The Windows build (make windows): mingw-w64 with posix threads, GoogleTest's sources,
     # and Wine to run its tests.
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64

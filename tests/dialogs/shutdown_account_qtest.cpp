@@ -113,15 +113,19 @@ private slots:
                 prefs.findChild<QWidget*>("GroupBox7")
                     ->grab()
                     .save(vt::test::screenshotFolder(*m_folder) + "/shutdown-account-refused.png"));
-            prefs.hide();
             answers << trial(prefs);
+            QVERIFY(prefs.findChild<QWidget*>("GroupBox7")
+                        ->grab()
+                        .save(vt::test::screenshotFolder(*m_folder) +
+                              "/shutdown-account-accepted.png"));
+            prefs.hide();
         });
         QCOMPARE(answers, (QStringList{"localhost : accès refusé : compte ou mot de passe "
                                        "refusé, ou pas le droit d'arrêter ce poste",
                                        "localhost : annulation demandée : le compte est accepté"}));
         // The trial cancels, on the first machine that may be shut down, with a file of its own.
-        const QStringList netArguments = vt::test::textLines(
-            QString::fromUtf8(fileBytes(arguments)));
+        const QStringList netArguments =
+            vt::test::textLines(QString::fromUtf8(fileBytes(arguments)));
         QVERIFY(netArguments.contains("abortshutdown"));
         QVERIFY(netArguments.contains("--server=localhost"));
         QVERIFY(!netArguments.filter("--authentication-file=").isEmpty());

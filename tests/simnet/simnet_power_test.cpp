@@ -4,11 +4,13 @@
 // the test's own. Runs inside the admin namespace: "scripts/simnet exec" starts it there.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <thread>
 
 #include "core/incident_logs.h"
+#include "core/shutdown_account.h"
 #include "discovery/background_jobs.h"
 #include "power/follow_up.h"
 #include "power/power_commands.h"
@@ -184,6 +186,30 @@ INSTANTIATE_TEST_SUITE_P(
         // Unknown to the resolver: net asks by broadcast on the bridge, and nobody answers.
         DirectCase{{"-a", "-m", "\\\\SALLE-\xC3\x89TUDE"},
                    "SALLE-\xC3\x89TUDE : machine injoignable\n"}));
+
+// The account as the preferences write it, typed from the test account's file: for its owner
+// only, and the one the shutdown tool uses, as the preferences' trial runs it.
+TEST_F(SimnetPowerTest, ShutdownAccountOfThePreferencesIsTheOneTheToolUses) {
+    const auto typed = readShutdownAccount(files(), std::getenv("VTSIM_AUTH"));
+    ASSERT_TRUE(typed);
+    const std::pair<ShutdownAccount, Lines> cases[] = {
+        {*typed, {"SALLE1-03 : accès refusé\n", "SALLE2-02 : annulation demandée\n"}},
+        {{typed->domain, typed->user, "pas-le-bon"}, {"SALLE2-02 : accès refusé\n"}},
+    };
+    for (const auto& [account, outputs] : cases) {
+        saveShutdownAccount(files(), path("smb.auth"), accountToSave(account, std::nullopt));
+        struct stat info {};
+        ASSERT_EQ(::stat(path("smb.auth").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        test::ScopedEnvironment file("VANTOREL_SMB_AUTH", path("smb.auth").c_str());
+        for (const std::string& output : outputs) {
+            const std::string machine = output.substr(0, output.find(' '));
+            const test::ProgramResult result = test::runProgram(
+                {test::binDir() + "/vt_shutdown", "-a", "-m", "\\\\" + machine}, 40s);
+            EXPECT_EQ(result.standardOutput, output) << result.standardError;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace vt::power
