@@ -2,16 +2,24 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_dir_test.h"
+#include "platform/native_platform.h"
 
 namespace vt::platform {
 namespace {
 
-using NetworkTest = test::TempDirTest;
+// The system's own network, the same on every system: these tests run on Windows too.
+class NetworkTest : public ::testing::Test {
+protected:
+    const Network& network() const { return m_native->platform().network; }
+
+private:
+    std::unique_ptr<NativePlatform> m_native = createNativePlatform();
+};
 
 // The four bytes of an address kept in network order.
 std::vector<int> bytesOf(std::uint32_t networkOrder) {
@@ -40,7 +48,7 @@ bool isDottedQuad(const std::string& text) {
 }
 
 TEST_F(NetworkTest, ListsDottedInterfacesWithLoopbackLast) {
-    const std::vector<Ipv4Interface> interfaces = realPlatform().network.localInterfaces();
+    const std::vector<Ipv4Interface> interfaces = network().localInterfaces();
     ASSERT_FALSE(interfaces.empty());
     bool loopbackSeen = false;
     bool loopbackPresent = false;
@@ -57,21 +65,19 @@ TEST_F(NetworkTest, ListsDottedInterfacesWithLoopbackLast) {
 }
 
 TEST_F(NetworkTest, ResolvesDottedAddressesAndNames) {
-    const Network& network = realPlatform().network;
-    ASSERT_TRUE(network.resolveIpv4("127.0.0.1").has_value());
-    EXPECT_EQ(bytesOf(*network.resolveIpv4("127.0.0.1")), (std::vector<int>{127, 0, 0, 1}));
-    EXPECT_EQ(bytesOf(*network.resolveIpv4("10.1.2.3")), (std::vector<int>{10, 1, 2, 3}));
-    const auto localhost = network.resolveIpv4("localhost");
+    ASSERT_TRUE(network().resolveIpv4("127.0.0.1").has_value());
+    EXPECT_EQ(bytesOf(*network().resolveIpv4("127.0.0.1")), (std::vector<int>{127, 0, 0, 1}));
+    EXPECT_EQ(bytesOf(*network().resolveIpv4("10.1.2.3")), (std::vector<int>{10, 1, 2, 3}));
+    const auto localhost = network().resolveIpv4("localhost");
     ASSERT_TRUE(localhost.has_value());
     EXPECT_EQ(bytesOf(*localhost)[0], 127);
 }
 
 TEST_F(NetworkTest, UnresolvableNamesGiveNothing) {
-    const Network& network = realPlatform().network;
     for (const std::string& host : {std::string("no-such-host.invalid"), std::string(),
                                     std::string(300, 'a'), std::string("bad name.invalid"),
                                     std::string("a\0b", 3), std::string("\xff\xfe.invalid")}) {
-        EXPECT_EQ(network.resolveIpv4(host), std::nullopt) << host;
+        EXPECT_EQ(network().resolveIpv4(host), std::nullopt) << host;
     }
 }
 

@@ -279,20 +279,6 @@ TEST_F(WindowsPlatformTest, ATimeLimitEndsTheProgram) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-TEST_F(WindowsPlatformTest, NetworkListsLoopbackLastAndResolves) {
-    const std::vector<Ipv4Interface> interfaces = platform().network.localInterfaces();
-    ASSERT_FALSE(interfaces.empty());
-    EXPECT_EQ(interfaces.back().address, "127.0.0.1");
-    EXPECT_EQ(interfaces.back().mask, "255.0.0.0");
-    const std::uint32_t loopback = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(platform().network.resolveIpv4("127.0.0.1"), loopback);
-    EXPECT_EQ(platform().network.resolveIpv4("localhost"), loopback);
-    for (const std::string& host :
-         {std::string(), std::string("nom.introuvable.invalid"), std::string(254, 'a')}) {
-        EXPECT_EQ(platform().network.resolveIpv4(host), std::nullopt) << host;
-    }
-}
-
 TEST_F(WindowsPlatformTest, SystemReadsTheEnvironmentAndItsOwnFolder) {
     System& system = platform().system;
     ::SetEnvironmentVariableW(L"VT_PLATFORM_TEST_VAR", L"valeur \u00e9");
