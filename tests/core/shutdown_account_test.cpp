@@ -48,14 +48,5 @@ TEST_F(ShutdownAccountTest, TrialMachineIsTheFirstThatMayBeShutDownInTheCurrentG
     EXPECT_FALSE(trialMachine(state, files()));
 }
 
-TEST(ShutdownAccountRules, TrialWithoutTheToolsAnswerSaysSo) {
-    EXPECT_EQ(trialAnswer("PC1", 1, "PC1 : machine injoignable (pas de réponse à temps)\n"),
-              "PC1 : machine injoignable (pas de réponse à temps) : le compte n'a pas pu être "
-              "essayé (poste éteint ?)");
-    EXPECT_EQ(trialAnswer("PC1", -1, ""), "PC1 : pas de réponse de l'outil d'arrêt (code -1)");
-    EXPECT_EQ(trialAnswer("PC1", 1, "PC2 : accès refusé\n"),
-              "PC1 : pas de réponse de l'outil d'arrêt (code 1)");
-}
-
 }  // namespace
 }  // namespace vt

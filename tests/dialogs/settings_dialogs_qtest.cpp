@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "core/preferences.h"
@@ -83,6 +85,17 @@ private:
         });
     }
 
+    // "Essayer" of the shutdown account, and a picture of the account's box with its answer.
+    QString tryShutdownAccount(vt::TPrefs& prefs, const char* picture) {
+        auto* button = prefs.findChild<QPushButton*>("essai_arret_pref");
+        button->click();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 20000); }();
+        prefs.findChild<QWidget*>("GroupBox7")
+            ->grab()
+            .save(vt::test::screenshotFolder(*m_folder) + "/" + picture);
+        return prefs.findChild<QLabel*>("reponse_essai_arret_pref")->text();
+    }
+
 private slots:
     void init() {
         vt::test::requireDialogAnswers();
@@ -146,6 +159,57 @@ private slots:
         // The password is shown in clear, as the preferences file keeps it.
         QCOMPARE(m_app->preferencesDialog().findChild<QLineEdit*>("Eocs_pwd")->echoMode(),
                  QLineEdit::Normal);
+    }
+
+    // The real shutdown tool on a loopback machine, with a stand-in for Samba's net.
+    void shutdownAccountIsWrittenForItsOwnerAndItsTrialSaysWhatTheToolFound() {
+        QVERIFY(m_folder->linkTool("vt_shutdown"));
+        const std::string netFolder = m_folder->root() + "/net-bin";
+        std::filesystem::create_directories(netFolder);
+        m_folder->writeBytes(netFolder + "/net",
+                             "#!/bin/sh\nif [ -n \"$FAKE_NET_REFUSES\" ]; then\n"
+                             "  echo 'Could not connect: NT_STATUS_LOGON_FAILURE'; exit 255; fi\n"
+                             "echo 'Abort shutdown of remote machine succeeded'\n");
+        std::filesystem::permissions(netFolder + "/net", std::filesystem::perms::owner_all);
+        const std::string searchFolders = netFolder + ":" + qgetenv("PATH").toStdString();
+        vt::test::ScopedEnvironment searchPath("PATH", searchFolders.c_str());
+        vt::test::ScopedEnvironment file("VANTOREL_SMB_AUTH", m_folder->path("smb.auth").c_str());
+        m_folder->writeLines("localGM", {"SALLE1"});
+        m_folder->writeLines("SALLE1", {"SALLE1-01*", "localhost"});
+        start();
+        state().CurrentGroup = "SALLE1";
+        QStringList answers;
+        whenOpened<vt::TPrefs>([&answers, this](vt::TPrefs& prefs) {
+            prefs.findChild<QLineEdit*>("domaine_arret_pref")->setText(" COLLEGE ");
+            prefs.findChild<QLineEdit*>("utilisateur_arret_pref")->setText("vtarret");
+            prefs.findChild<QLineEdit*>("mdp_arret_pref")->setText("Mot2passe");
+            {
+                vt::test::ScopedEnvironment refuses("FAKE_NET_REFUSES", "1");
+                answers << tryShutdownAccount(prefs, "shutdown-account-refused.png");
+            }
+            answers << tryShutdownAccount(prefs, "shutdown-account-accepted.png");
+        });
+        vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
+        trigger("Prfrences1");
+        QCOMPARE(answers, (QStringList{"localhost : accès refusé : compte ou mot de passe "
+                                       "refusé, ou pas le droit d'arrêter ce poste",
+                                       "localhost : annulation demandée : le compte est accepté"}));
+        struct stat info {};
+        QCOMPARE(::stat(m_folder->path("smb.auth").c_str(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        const std::string saved = "username=vtarret\npassword=Mot2passe\ndomain=COLLEGE\n";
+        QCOMPARE(m_folder->readBytes("smb.auth"), saved);
+
+        // Opened again: the password is not shown, and OK without one keeps it.
+        QStringList shown;
+        whenOpened<vt::TPrefs>([&shown](vt::TPrefs& prefs) {
+            shown << prefs.findChild<QLineEdit*>("utilisateur_arret_pref")->text()
+                  << prefs.findChild<QLineEdit*>("mdp_arret_pref")->text();
+        });
+        vt::DialogAnswers::preset({QDialog::Accepted, std::nullopt});
+        trigger("Prfrences1");
+        QCOMPARE(shown, (QStringList{"vtarret", ""}));
+        QCOMPARE(m_folder->readBytes("smb.auth"), saved);
     }
 
     void cancelledGroupSourceKeepsTheSessionsControllerAndRebuildsTheRows() {

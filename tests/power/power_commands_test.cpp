@@ -39,14 +39,7 @@ protected:
 TEST_F(PowerCommandsTest, ShutdownWithoutAUsableAccountSaysWhatToDoInOneLine) {
     const Lines machines{"PC1", "PC2", "PC3"};
     writeLines("G1", machines);
-    std::filesystem::permissions(
-        path("smb.auth"), std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
-    commands->Shutdown("G1");
-    EXPECT_EQ(console.lines.back(), "Arrêt à distance refusé, " + path("smb.auth") +
-                                        " est lisible par d'autres : enregistrer de nouveau le "
-                                        "compte dans Edition > Préférences");
     std::filesystem::remove(path("smb.auth"));
-    console.lines.clear();
     commands->Shutdown("G1");
     ASSERT_EQ(console.lines.size(), machines.size() + 1);
     EXPECT_EQ(console.lines.back(),
