@@ -99,6 +99,9 @@ bool ShutdownAccountBox::save() {
         showAnswer(QString::fromStdString("Compte non enregistré : " + refusal));
         return false;
     }
+    if (saved && shutdownAccountFileText(*saved) == shutdownAccountFileText(account)) {
+        return true;
+    }
     try {
         saveShutdownAccount(files, path, account);
     } catch (const FileError& error) {
