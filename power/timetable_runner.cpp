@@ -78,10 +78,17 @@ void TimetableRunner::tick() {
 
 bool TimetableRunner::holdLock() {
     const bool held = m_lock.hold(m_state.DataDir);
-    const std::string said =
-        held ? timetablesHeldHere(m_lock.ownName(), platform::currentProcessId())
-             : timetablesHeldElsewhere(m_lock.holder(m_state.DataDir),
+    const std::string lockPath = m_state.DataDir + kSchedulerLockFile;
+    std::string said;
+    if (held) {
+        said = timetablesHeldHere(m_lock.ownName(), platform::currentProcessId());
+    } else if (!m_services.platform.files.exists(lockPath)) {
+        // Nobody holds a lock that cannot even be made: the folder refuses it.
+        said = std::string(FileError::cannotCreate(lockPath).what()) + " : planification suspendue";
+    } else {
+        said = timetablesHeldElsewhere(m_lock.holder(m_state.DataDir),
                                        m_lock.ownName() == kServiceHolderName);
+    }
     if (m_lastSaid != said) {
         m_services.console.appendLine(said);
         m_lastSaid = said;

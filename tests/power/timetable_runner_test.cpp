@@ -79,6 +79,17 @@ TEST_F(TimetableRunnerTest, OnlyTheHolderOfTheLockRunsTheTimetablesAndTheOtherTa
     EXPECT_EQ(console.lines.front(), "Planification assurée par le service (pid " + pid + ")");
 }
 
+TEST_F(TimetableRunnerTest, AFolderThatRefusesTheLockSuspendsTheTimetablesAndSaysSo) {
+    state.DataDir = path("absent/");
+    TimetableRunner& service = addRunner(kServiceHolderName);
+    service.start();
+    service.tick();
+    EXPECT_FALSE(service.holdsTimetables());
+    EXPECT_EQ(shutdownBatches(), 0u);
+    EXPECT_EQ(console.lines, Lines{"Impossible de créer le fichier " + path("absent/") +
+                                   "vt_scheduler.lck : planification suspendue"});
+}
+
 // What the window saves reaches the service at its next minute; what did not change is not read
 // again.
 TEST_F(TimetableRunnerTest, FilesThatChangedOnDiskAreReadAgain) {
