@@ -142,7 +142,8 @@ TEST_F(SimnetServiceTest, ServiceAloneRunsTheDayOfARoom) {
     EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-04"}, "éteinte", 30s));
     EXPECT_TRUE(awaitLine("shutdown.followup", "SALLE1-03;ne s'est pas arrêté;accès refusé", 40s));
     EXPECT_TRUE(service.running());
-    EXPECT_TRUE(awaitLineCount("shutdown.log", 12, 20s));  // 4 machines, 3 repeats
+    // 4 machines, 3 repeats; a machine that is off costs its line Samba's time-outs.
+    EXPECT_TRUE(awaitLineCount("shutdown.log", 12, 60s));
 
     const auto asked = Clock::now();
     service.stop();
@@ -156,16 +157,16 @@ TEST_F(SimnetServiceTest, ServiceAloneRunsTheDayOfARoom) {
 
 // The program holds the timetables, the service waits: each repeat of the 8:01 shutdown runs
 // once (12 result lines, not 24). Killed, the program hands them to the service within a
-// minute, which runs the 8:12 power-on.
+// minute, which runs the 8:25 power-on.
 TEST_F(SimnetServiceTest, ProgramBesideTheServiceRunsEachDueActionOnceAndHandsOverWhenKilled) {
-    timetable("8:12", "8:01");
+    timetable("8:25", "8:01");
     startProgram();
     ASSERT_TRUE(awaitLine("vt_scheduler.lck", power::kProgramHolderName, 10s));
     startService();
     EXPECT_TRUE(awaitLine("service.log", "Planification assurée par Vantorel (pid", 10s));
 
     EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-02", "SALLE1-04"}, "éteinte", 20s));
-    EXPECT_TRUE(awaitLineCount("shutdown.log", 12, 20s));
+    EXPECT_TRUE(awaitLineCount("shutdown.log", 12, 60s));
     std::this_thread::sleep_for(std::chrono::milliseconds(60000 / kSpeed));  // no fourth run
     const Lines results = readLines("shutdown.log");
     show("shutdown.log", results);
@@ -180,7 +181,7 @@ TEST_F(SimnetServiceTest, ProgramBesideTheServiceRunsEachDueActionOnceAndHandsOv
     std::cout << "[simnet] relève en " << seconds << " s (" << seconds * kSpeed / 60
               << " min de l'horloge)\n";
     EXPECT_LT(seconds * kSpeed, 75.0);  // a minute of the clock, and the tick's jitter
-    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-04"}, "allumée", 25s));
+    EXPECT_TRUE(awaitStates({"SALLE1-01", "SALLE1-04"}, "allumée", 70s));
     show("service.log", utf8Lines("service.log"));
 }
 
